@@ -1,0 +1,73 @@
+#pragma once
+
+// The pocket calculator of the main window, without any window: its state, its display text and
+// the routine of every key. The window only forwards clicks and key presses and shows display().
+
+#include <QChar>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+namespace calc {
+
+// Pending operation codes held in Signe.
+enum Operation : std::uint8_t {
+    NoOperation = 0,
+    Division = 1,
+    Multiplication = 2,
+    Addition = 3,
+    Subtraction = 4,
+    Percentage = 5,
+};
+
+// What the calculator remembers between two key presses. The names are the ones the shop's
+// calculator has always used; the display text is the only store of the number being keyed.
+struct CalculatorState
+{
+    std::optional<double> N1;   // first operand; after a chained operation, the running result
+    std::optional<double> N2;   // second operand (the display when an operation is carried out)
+    std::optional<double> N3;   // result of the last operation
+    double Pourcent = 0.0;      // operand of the percentage key, negative to subtract
+    std::uint8_t Signe = NoOperation; // pending operation
+    std::uint8_t TF = 1;        // 1: the next digit starts a new number
+    bool virg = true;           // a decimal point may still be added
+    bool ok = false;            // an operand was keyed since the last operator or clear
+    std::int16_t ClicTva = 0;   // -1: a key was used since the last VAT key acted
+    std::int16_t Compteur = 0;  // operands collected by the operator buttons (0 or 1)
+
+    bool operator==(const CalculatorState &) const = default;
+};
+
+class CalculatorEngine : public CalculatorState
+{
+public:
+    explicit CalculatorEngine(QChar regionalMark = QLatin1Char(','));
+
+    QChar regionalMark() const { return m_mark; }
+    const QString &display() const { return m_display; }
+    // Replaces the display text; an empty display makes the decimal point available again.
+    void setDisplay(const QString &text);
+    // Reads the display with the display reader.
+    double displayValue() const;
+
+    // On-screen buttons.
+    void digit(int k);             // C0 .. C9
+    void decimalPoint();           // virgule
+    void clear();                  // efface
+    void operatorKey(Operation o); // Div, Multi, plus, moins
+    void percent();                // CmdPourCent
+    void equals();                 // egal
+    // The evaluation of the pending operation, shared by equals and the "=" key.
+    void evaluatePending();
+
+    // Keyboard: a typed character, and the Delete key.
+    void keyPress(QChar key);
+    void deleteKey();
+
+private:
+    QChar m_mark;
+    QString m_display;
+};
+
+} // namespace calc

@@ -1,0 +1,229 @@
+#include "numbertext.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace calc {
+
+QChar regionalDecimalMark()
+{
+    const QLocale system = QLocale::system();
+    if (system.language() == QLocale::C)
+        return QLatin1Char(',');
+    const QString mark = system.decimalPoint();
+    return mark.size() == 1 ? mark.front() : QLatin1Char(',');
+}
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+           c == QLatin1Char('\r') || c == QChar(0x00A0);
+}
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// Parses a normalised ASCII number ("-12.5e3"). Out-of-range values become infinity or zero.
+double parseAscii(const std::string &text)
+{
+    if (text.empty())
+        return 0.0;
+    double value = 0.0;
+    const char *first = text.data();
+    const char *last = first + text.size();
+    auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone when it is out of range: tell overflow from
+        // underflow by the decimal magnitude of the first significant digit.
+        const bool negative = text.front() == '-';
+        const auto exponentAt = text.find('e');
+        const std::string mantissa = text.substr(negative ? 1 : 0, exponentAt - (negative ? 1 : 0));
+        long long exponent = 0;
+        if (exponentAt != std::string::npos) {
+            const char *e = text.data() + exponentAt + 1;
+            if (*e == '+')
+                ++e;
+            if (std::from_chars(e, last, exponent).ec == std::errc::result_out_of_range)
+                exponent = *e == '-' ? -(1LL << 40) : (1LL << 40);
+        }
+        const auto point = std::min(mantissa.find('.'), mantissa.size());
+        const auto significant = mantissa.find_first_of("123456789");
+        const long long magnitude =
+            (significant < point ? (long long)(point - significant)
+                                 : -(long long)(significant - point) + 1) +
+            exponent;
+        if (magnitude > 0)
+            return negative ? -std::numeric_limits<double>::infinity()
+                            : std::numeric_limits<double>::infinity();
+        return 0.0;
+    }
+    if (error != std::errc() || end == first)
+        return 0.0;
+    return value == 0.0 ? 0.0 : value; // never a negative zero
+}
+
+// "%.15G" with a '.' whatever the C library's locale: integers and the exponent form come from
+// snprintf, the decimal mark is replaced afterwards.
+std::string fifteenDigits(double value)
+{
+    std::array<char, 64> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.15G", value);
+    std::string text(buffer.data());
+    for (char &c : text) {
+        if (c == ',')
+            c = '.';
+    }
+    return text;
+}
+
+} // namespace
+
+double readDisplayNumber(QStringView text, QChar regionalMark)
+{
+    std::string number;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && isBlank(text[i]))
+            ++i;
+    };
+
+    skipBlanks();
+    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
+        if (text[i] == QLatin1Char('-'))
+            number += '-';
+        ++i;
+    }
+    bool seenPoint = false;
+    bool seenDigit = false;
+    for (;; ++i) {
+        skipBlanks();
+        if (i >= n)
+            break;
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            number += char(c.unicode());
+            seenDigit = true;
+        } else if (!seenPoint && (c == QLatin1Char('.') || c == regionalMark)) {
+            number += '.';
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!seenDigit)
+        return 0.0;
+
+    // An exponent counts only when at least one digit follows its letter and optional sign.
+    skipBlanks();
+    if (i < n && (text[i] == QLatin1Char('E') || text[i] == QLatin1Char('e') ||
+                  text[i] == QLatin1Char('D') || text[i] == QLatin1Char('d'))) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        auto skip = [&] {
+            while (j < n && isBlank(text[j]))
+                ++j;
+        };
+        skip();
+        if (j < n && (text[j] == QLatin1Char('-') || text[j] == QLatin1Char('+'))) {
+            exponent += char(text[j].unicode());
+            ++j;
+        }
+        bool exponentDigit = false;
+        for (;; ++j) {
+            skip();
+            if (j >= n || !isDigit(text[j]))
+                break;
+            exponent += char(text[j].unicode());
+            exponentDigit = true;
+        }
+        if (exponentDigit)
+            number += exponent;
+    }
+    if (number.back() == '.')
+        number.pop_back();
+    if (number == "-")
+        return 0.0;
+    return parseAscii(number);
+}
+
+QString plainNumberText(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral(" 0");
+    std::string text = fifteenDigits(value);
+    const bool negative = text.front() == '-';
+    std::string magnitude = negative ? text.substr(1) : text;
+    if (magnitude.size() > 1 && magnitude[0] == '0' && magnitude[1] == '.')
+        magnitude.erase(0, 1);
+    return QString::fromLatin1((negative ? "-" : " ") + magnitude);
+}
+
+QString regionalNumberText(double value, QChar regionalMark)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    QString text = QString::fromLatin1(fifteenDigits(value));
+    text.replace(QLatin1Char('.'), regionalMark);
+    return text;
+}
+
+QString regionalNumberText(std::optional<double> value, QChar regionalMark)
+{
+    return value ? regionalNumberText(*value, regionalMark) : QString();
+}
+
+double roundToCents(double value)
+{
+    if (!isShowable(value) || value == 0.0)
+        return value == 0.0 ? 0.0 : value;
+
+    // Fifteen significant digits and the power of ten of the first one: d.dddddddddddddde+XX.
+    std::array<char, 64> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.14e", std::fabs(value));
+    const std::string written(buffer.data());
+    std::string digits;
+    for (char c : written.substr(0, written.find('e'))) {
+        if (c >= '0' && c <= '9')
+            digits += c;
+    }
+    const int exponent = std::stoi(written.substr(written.find('e') + 1));
+
+    // How many of the 15 digits stand before the second decimal place (inclusive).
+    const int kept = exponent + 1 + 2;
+    if (kept >= int(digits.size()))
+        return value; // no digit below the cent is shown: nothing to round
+    if (kept < 0)
+        return 0.0; // below a tenth of a cent
+
+    std::int64_t cents = 0;
+    for (int i = 0; i < kept; ++i)
+        cents = cents * 10 + (digits[i] - '0');
+    const std::string rest = digits.substr(kept);
+    const bool aboveHalf = rest[0] > '5' ||
+                           (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+    const bool exactlyHalf = rest[0] == '5' && !aboveHalf;
+    if (aboveHalf || (exactlyHalf && cents % 2 != 0))
+        ++cents;
+
+    const std::string text = std::to_string(cents) + "e-2";
+    double rounded = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), rounded);
+    if (rounded == 0.0)
+        return 0.0;
+    return value < 0 ? -rounded : rounded;
+}
+
+} // namespace calc

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tarvex needs on Debian 12 / Ubuntu, if missing.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    # run: French translations of Qt's own texts, fonts close to the calculator's
+    qt6-translations-l10n qt6-l10n-tools fonts-liberation fonts-dejavu-core
+    # tests: a virtual screen for the screenshots, the desktop file checkers
+    xvfb xauth x11-apps imagemagick desktop-file-utils appstream
+    # quality: fuzzing and sanitizers (clang), coverage, static checks
+    clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
