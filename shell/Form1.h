@@ -1,0 +1,120 @@
+#pragma once
+
+// The main window: a borderless pocket calculator with the VAT panel. It forwards every click
+// and key to the calculator engine and the VAT logic and shows what they leave on the display.
+//
+// Its handlers are written in three files, one per concern:
+//   Form1.cpp       the layout, the calculator keys and the keyboard
+//   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
+//   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
+
+#include "calculator/engine.h"
+
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class Form1;
+}
+namespace vat {
+class RateTextConversion;
+}
+class Form2;
+class frmAbout;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+    ~Form1() override;
+
+    calc::CalculatorEngine &engine() { return m_engine; }
+    const calc::CalculatorEngine &engine() const { return m_engine; }
+
+    // The active VAT rate, written with the regional decimal mark, and which one it is
+    // (1: the first rate, 0: the second). Empty until the rates read at start-up are converted.
+    QString TauxTVA;
+    int NumTaux = 1;
+
+    // The caption of the VAT frame (FrmTVA).
+    QString vatCaption() const;
+    void setVatCaption(const QString &caption);
+    // Makes the first shared rate the active one (used when new rates are stored).
+    void makeFirstRateActive();
+
+    // The other two windows, created on first use (null until then).
+    Form2 *marginWindow() const { return m_form2; }
+    frmAbout *optionsWindow() const { return m_about; }
+
+public slots:
+    // Start-up, run by the constructor before the window is shown.
+    void Form_Load();
+    // One step of the conversion of the rates read at start-up.
+    void Timer1_Timer();
+
+    // Number entry.
+    void C0_Click();
+    void C1_Click();
+    void C2_Click();
+    void C3_Click();
+    void C4_Click();
+    void C5_Click();
+    void C6_Click();
+    void C7_Click();
+    void C8_Click();
+    void C9_Click();
+    void virgule_Click();
+    void efface_Click();
+    void Text1_Change();
+
+    // Operators, equals and percentage.
+    void plus_Click();
+    void moins_Click();
+    void Multi_Click();
+    void Div_Click();
+    void egal_Click();
+    void CmdPourCent_Click();
+
+    // VAT panel.
+    void TVA_Click();
+    void CmdTTC_Click();
+    void CmdHT_Click();
+    void CmdTVA_Click();
+    void DontTVA_Click();
+
+    // Navigation.
+    void CmdOption_Click();
+    void CmdMarge_Click();
+    void CmdMinimise_Click();
+    void CmdQuitte_Click();
+
+    // Keyboard (the window sees every key before the focused element).
+    void Form_KeyPress(QChar key);
+    void Form_KeyDown(int key);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Writes the engine's display into Text1 after every key.
+    void showDisplay();
+    // The rate start-up steps (reading the rate file, the caption, starting the conversion).
+    void loadRates();
+    // Re-places the margin window against this window after a drag.
+    void dockMarginWindow();
+
+    std::unique_ptr<Ui::Form1> ui;
+    calc::CalculatorEngine m_engine;
+    QTimer Timer1;
+    std::unique_ptr<vat::RateTextConversion> m_conversion;
+    QPointer<Form2> m_form2;
+    QPointer<frmAbout> m_about;
+};
