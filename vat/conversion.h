@@ -13,8 +13,13 @@ class RateTextConversion
 {
 public:
     // In which order the two texts are treated within one step.
-    enum class Order { SecondThenFirst, FirstThenSecond };
-    enum class Status {
+    enum class Order
+    {
+        SecondThenFirst,
+        FirstThenSecond
+    };
+    enum class Status
+    {
         Running,  // more steps are needed
         Complete, // both texts copied whole with at most one separator each
         Refused,  // a text holds two separators or more: it can never complete
@@ -26,6 +31,10 @@ public:
     void start(const QString &first, const QString &second);
     // One step: the next character of each text. The status after the step.
     Status step();
+    // Running until the step that completes or refuses; it then keeps that outcome.
+    Status status() const { return m_status; }
+    QChar from() const { return m_from; }
+    QChar to() const { return m_to; }
 
     int PosConv() const { return m_position; }
     int NbSep1() const { return m_separators[0]; }
@@ -37,6 +46,9 @@ public:
     const QString &secondTransit() const { return m_transit[1]; }
 
 private:
+    // Carries the character at the current position of text i (0: first, 1: second).
+    void carry(int i);
+
     QChar m_from;
     QChar m_to;
     Order m_order;
@@ -45,6 +57,7 @@ private:
     QString m_transit[2];
     int m_separators[2] = {0, 0};
     int m_position = 0;
+    Status m_status = Status::Running;
 };
 
 } // namespace vat

@@ -10,17 +10,21 @@
 
 namespace vat {
 
-enum class VatKey {
-    TTC,      // price with VAT from the displayed price without VAT
-    HT,       // price without VAT from the displayed price with VAT
-    TVA,      // VAT on the displayed price without VAT
-    DontTVA,  // VAT contained in the displayed price with VAT
+enum class VatKey
+{
+    TTC,     // price with VAT from the displayed price without VAT
+    HT,      // price without VAT from the displayed price with VAT
+    TVA,     // VAT on the displayed price without VAT
+    DontTVA, // VAT contained in the displayed price with VAT
 };
 
 // Applies a VAT key to the calculator at the active rate (its text with the regional mark).
 // Does nothing, and returns false, when the display is empty, no key was used since the last VAT
 // key, there is no usable rate, or the result cannot be shown.
 bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate);
+// The active rate as a number: the whole text read with the regional mark (or "."); nothing when
+// it is empty or not a number.
+std::optional<double> activeRateValue(const QString &activeRate, QChar regionalMark);
 
 // "      Taux de TVA : 19,6 %": the caption written at start-up and by the rate switch.
 QString rateCaption(const QString &rateText);
@@ -34,5 +38,7 @@ struct ActiveRate
     int NumTaux = 1;
 };
 ActiveRate switchRate(const ActiveRate &current, QChar regionalMark);
+// The first shared rate made active (when new rates are stored).
+ActiveRate firstRateActive(QChar regionalMark);
 
 } // namespace vat
