@@ -1,0 +1,223 @@
+#include "frmAbout.h"
+
+#include "ui_frmAbout.h"
+
+#include "calculator/numbertext.h"
+#include "calculator/numericfilter.h"
+#include "shell/numericfield.h"
+#include "shell/platform.h"
+
+#include <QCloseEvent>
+#include <QColor>
+#include <QMouseEvent>
+#include <QPalette>
+
+namespace {
+
+// Where the window was designed to stand on the screen, and its client area.
+constexpr QRect designedGeometry(156, 129, 231, 200);
+
+// The link's looks once the pointer has been over it, or over the window's background.
+const QColor overLinkColour(0xC0, 0xFF, 0xC0);
+const QColor overBackgroundColour(0xC0, 0xFF, 0xFF);
+
+// A fixed dialog with a title bar and a close box only, and no taskbar button: a dialog owned by
+// the main window gets none; without an owner, only a tool window is kept off the taskbar.
+Qt::WindowFlags dialogFlags(const QWidget *parent)
+{
+    return (parent ? Qt::Dialog : Qt::Tool) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+}
+
+void setBackground(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(widget->backgroundRole(), colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget *parent) : frmAbout(vat::RateFile::standard(), parent) {}
+
+frmAbout::frmAbout(const vat::RateFile &rateFile, QWidget *parent)
+    : QWidget(parent, dialogFlags(parent)), ui(std::make_unique<Ui::frmAbout>()),
+      m_rateFile(rateFile), m_regionalMark(calc::regionalDecimalMark()),
+      m_validation(m_regionalMark)
+{
+    ui->setupUi(this);
+    setUpWindow();
+    Form_Load();
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::setUpWindow()
+{
+    // The main window keeps a guarded pointer and creates the window afresh after it closes.
+    setAttribute(Qt::WA_DeleteOnClose);
+    setGeometry(designedGeometry);
+    setFixedSize(designedGeometry.size());
+
+    // Working storage of the conversion, never shown.
+    for (QWidget *hidden : {static_cast<QWidget *>(ui->Text1), static_cast<QWidget *>(ui->Text2),
+                            static_cast<QWidget *>(ui->Trans1), static_cast<QWidget *>(ui->Trans2)})
+        hidden->hide();
+
+    const QCursor hand = platform::handCursor();
+    ui->TxtTVA1->setCursor(hand);
+    ui->TxtTVA2->setCursor(hand);
+    ui->CmdValide->setCursor(hand);
+    ui->LblVelnor->setCursor(hand);
+
+    numericfield::install(ui->TxtTVA1, [this](QChar &key) { TxtTVA1_KeyPress(key); });
+    numericfield::install(ui->TxtTVA2, [this](QChar &key) { TxtTVA2_KeyPress(key); });
+    connect(ui->CmdValide, &QPushButton::clicked, this, &frmAbout::CmdValide_Click);
+
+    Timer1.setInterval(10);
+    connect(&Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
+
+    ui->LblVelnor->setText(QStringLiteral(TARVEX_WEBSITE));
+    // Moves without a button reach only the widgets that track the mouse: the window for its
+    // background and the link. The green frame lets them through, so it counts as background.
+    setMouseTracking(true);
+    ui->LblVelnor->setMouseTracking(true);
+    ui->LblVelnor->installEventFilter(this);
+    ui->Shape2->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    ui->TxtTVA1->setFocus();
+}
+
+void frmAbout::Form_Load()
+{
+    const options::RateFields fields = options::fieldsFromSharedRates(m_regionalMark);
+    ui->TxtTVA1->setText(fields.first);
+    ui->TxtTVA2->setText(fields.second);
+}
+
+void frmAbout::TxtTVA1_KeyPress(QChar &key)
+{
+    // Tab still moves the focus between the fields and the button.
+    if (key != QLatin1Char('\t'))
+        key = calc::filterNumericKey(key);
+}
+
+void frmAbout::TxtTVA2_KeyPress(QChar &key)
+{
+    TxtTVA1_KeyPress(key);
+}
+
+void frmAbout::CmdValide_Click()
+{
+    const options::CheckOutcome outcome =
+        m_validation.check({ui->TxtTVA1->text(), ui->TxtTVA2->text()});
+    if (outcome.fields.first != ui->TxtTVA1->text())
+        ui->TxtTVA1->setText(outcome.fields.first);
+    if (outcome.fields.second != ui->TxtTVA2->text())
+        ui->TxtTVA2->setText(outcome.fields.second);
+    showConversion();
+    if (outcome.convert)
+        Timer1.start();
+    else
+        Timer1.stop();
+}
+
+void frmAbout::Timer1_Timer()
+{
+    const options::StepOutcome outcome = m_validation.step();
+    showConversion();
+    if (outcome.complete) {
+        storeRates();
+        return;
+    }
+    if (outcome.refuseFirst) {
+        ui->TxtTVA1->setText(options::TwoSeparators);
+        Timer1.stop();
+    }
+    if (outcome.refuseSecond) {
+        ui->TxtTVA2->setText(options::TwoSeparators);
+        Timer1.stop();
+    }
+}
+
+void frmAbout::showConversion()
+{
+    const vat::RateTextConversion &conversion = m_validation.conversion();
+    ui->Text1->setText(conversion.firstResult());
+    ui->Text2->setText(conversion.secondResult());
+    ui->Trans1->setText(conversion.firstTransit());
+    ui->Trans2->setText(conversion.secondTransit());
+}
+
+void frmAbout::storeRates()
+{
+    options::CommitSteps steps;
+    steps.firstRateStored = [this](const QString &text) { emit firstRateStored(text); };
+    steps.showFirstRate = [this](const QString &text) { ui->TxtTVA1->setText(text); };
+    steps.showSecondRate = [this](const QString &text) { ui->TxtTVA2->setText(text); };
+    // A file that cannot be written is not reported: the rates hold for this run all the same.
+    options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rateFile, steps);
+    close();
+    Timer1.stop();
+}
+
+void frmAbout::LblVelnor_MouseMove()
+{
+    setBackground(ui->LblVelnor, overLinkColour);
+}
+
+void frmAbout::Form_MouseMove()
+{
+    setBackground(ui->LblVelnor, overBackgroundColour);
+    ui->Shape2->hide();
+}
+
+void frmAbout::LblVelnor_Click()
+{
+    platform::openWebSite(ui->LblVelnor->text());
+}
+
+bool frmAbout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != ui->LblVelnor)
+        return QWidget::eventFilter(watched, event);
+    // The link keeps its mouse events to itself: a move over it is not a move over the window.
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        LblVelnor_MouseMove();
+        return true;
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            m_linkPressed = true;
+        return true;
+    case QEvent::MouseButtonRelease: {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        if (release->button() != Qt::LeftButton)
+            return true;
+        // A click: pressed and released over the link.
+        const bool click =
+            m_linkPressed && ui->LblVelnor->rect().contains(release->position().toPoint());
+        m_linkPressed = false;
+        if (click)
+            LblVelnor_Click();
+        return true;
+    }
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+}
+
+void frmAbout::mouseMoveEvent(QMouseEvent *event)
+{
+    // Only the background itself: a move that a child let through is not over the window.
+    if (!childAt(event->position().toPoint()))
+        Form_MouseMove();
+    QWidget::mouseMoveEvent(event);
+}
+
+void frmAbout::closeEvent(QCloseEvent *event)
+{
+    // Closing discards the edits and any conversion still running: nothing is stored.
+    Timer1.stop();
+    QWidget::closeEvent(event);
+}

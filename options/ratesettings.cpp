@@ -1,0 +1,95 @@
+#include "ratesettings.h"
+
+#include "calculator/numbertext.h"
+#include "vat/rate.h"
+
+namespace options {
+
+const QString RefusedRate = QStringLiteral("   NON   ");
+const QString TwoSeparators = QStringLiteral("  NON  ");
+
+RateFields fieldsFromSharedRates(QChar regionalMark)
+{
+    const vat::SharedRates &rates = vat::sharedRates();
+    return {rates.TauxTVA1.text(regionalMark), rates.TauxTVA2};
+}
+
+namespace {
+
+// Digits and the two separators the conversion knows: what the file may hold once the commas
+// have become points.
+bool holdsOnlyRateCharacters(const QString &text)
+{
+    for (const QChar c : text) {
+        const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        if (!digit && c != QLatin1Char('.') && c != QLatin1Char(','))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool isAcceptedRate(const QString &fieldText, QChar regionalMark)
+{
+    if (fieldText.isEmpty() || !holdsOnlyRateCharacters(fieldText))
+        return false;
+    const double value = calc::readDisplayNumber(fieldText, regionalMark);
+    return value >= LowestRate && value <= HighestRate;
+}
+
+RateValidation::RateValidation(QChar regionalMark)
+    : m_regionalMark(regionalMark), m_conversion(QLatin1Char(','), QLatin1Char('.'),
+                                                 vat::RateTextConversion::Order::FirstThenSecond)
+{
+}
+
+CheckOutcome RateValidation::check(const RateFields &fields)
+{
+    // The counts, the results and the position start afresh whatever the outcome; a refusal
+    // stops the timer, so a conversion started by an earlier press goes no further.
+    m_conversion.start(fields.first, fields.second);
+
+    CheckOutcome outcome{fields, false};
+    if (!isAcceptedRate(fields.first, m_regionalMark))
+        outcome.fields.first = RefusedRate;
+    if (!isAcceptedRate(fields.second, m_regionalMark))
+        outcome.fields.second = RefusedRate;
+    outcome.convert = outcome.fields.first != RefusedRate && outcome.fields.second != RefusedRate;
+    return outcome;
+}
+
+StepOutcome RateValidation::step()
+{
+    StepOutcome outcome;
+    outcome.complete = m_conversion.step() == vat::RateTextConversion::Status::Complete;
+    if (!outcome.complete) {
+        // Both are judged in the same tick, so two bad rates are marked together.
+        outcome.refuseFirst = m_conversion.NbSep1() > 1;
+        outcome.refuseSecond = m_conversion.NbSep2() > 1;
+    }
+    return outcome;
+}
+
+bool commitRates(const QString &firstWithPoint, const QString &secondWithPoint, QChar regionalMark,
+                 const vat::RateFile &file, const CommitSteps &steps)
+{
+    vat::SharedRates &rates = vat::sharedRates();
+
+    rates.TauxTVA1 = vat::Rate::fromNumber(calc::readDisplayNumber(firstWithPoint, regionalMark));
+    if (steps.firstRateStored)
+        steps.firstRateStored(firstWithPoint);
+    if (steps.showFirstRate)
+        steps.showFirstRate(rates.TauxTVA1.text(regionalMark));
+
+    // The second rate is kept as the regional text of its number: 5.50 is held as 5,5.
+    rates.TauxTVA2 = calc::regionalNumberText(
+        calc::readDisplayNumber(secondWithPoint, regionalMark), regionalMark);
+    if (steps.showSecondRate)
+        steps.showSecondRate(rates.TauxTVA2);
+
+    // The file keeps the texts as typed (5.50, 5.); a failed write leaves the old file whole.
+    return file.write(firstWithPoint, secondWithPoint);
+}
+
+} // namespace options
