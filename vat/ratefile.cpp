@@ -83,7 +83,9 @@ bool saveAtomically(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (file.write(bytes) != bytes.size())
+    // The explicit flush matters: a disk that fills up part way makes the buffered write short,
+    // and commit() alone would not notice it and would put the truncated file in place.
+    if (file.write(bytes) != bytes.size() || !file.flush())
         file.cancelWriting();
     return file.commit();
 }

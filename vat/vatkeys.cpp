@@ -7,9 +7,6 @@ namespace vat {
 
 namespace {
 
-const QString captionPrefix = QStringLiteral("      Taux de TVA : ");
-const QString storedCaptionPrefix = QStringLiteral("       Taux de TVA : ");
-
 // The operations stay in this order: another order can differ in the last binary place, and a
 // result that sits on a half cent would then round the other way.
 double compute(VatKey key, double x, double t)
@@ -78,34 +75,6 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
     engine.Compteur = 0;
     engine.ClicTva = 0;
     return true;
-}
-
-QString rateCaption(const QString &rateText)
-{
-    return captionPrefix + rateText + QStringLiteral(" %");
-}
-
-QString storedRateCaption(const QString &rateTextWithPoint)
-{
-    return storedCaptionPrefix + rateTextWithPoint + QStringLiteral("%");
-}
-
-ActiveRate switchRate(const ActiveRate &current, QChar regionalMark)
-{
-    ActiveRate next = current;
-    ++next.NumTaux;
-    if (next.NumTaux == 1) {
-        next.TauxTVA = sharedRates().TauxTVA1.text(regionalMark);
-    } else if (next.NumTaux == 2) {
-        next.TauxTVA = sharedRates().TauxTVA2;
-        next.NumTaux = 0;
-    }
-    return next;
-}
-
-ActiveRate firstRateActive(QChar regionalMark)
-{
-    return ActiveRate{sharedRates().TauxTVA1.text(regionalMark), 1};
 }
 
 } // namespace vat

@@ -1,0 +1,303 @@
+// The rate file: its reading rules, its exact bytes, the atomic replace and the per-user fallback.
+
+#include "vat/ratefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace vat;
+
+namespace {
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+class TestRateFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<bool>("firstIsNumber");
+        QTest::addColumn<double>("firstNumber");
+        QTest::addColumn<QString>("firstText");
+        QTest::addColumn<QString>("second");
+
+        QTest::newRow("usual rates")
+            << QByteArray("19.6\r\n5.5\r\n") << true << true << 19.6 << "19,6"
+            << "5.5";
+        QTest::newRow("first shorter") << QByteArray("7\r\n19.6\r\n") << true << true << 7.0 << "7"
+                                       << "19.6";
+        QTest::newRow("first longer")
+            << QByteArray("19.6\r\n7\r\n") << true << true << 19.6 << "19,6"
+            << "7";
+        QTest::newRow("trailing zeros")
+            << QByteArray("19.60\r\n5.50\r\n") << true << true << 19.6 << "19,6"
+            << "5.50";
+        QTest::newRow("leading zero and trailing point")
+            << QByteArray("019.60\r\n5.\r\n") << true << true << 19.6 << "19,6"
+            << "5.";
+        QTest::newRow("third line ignored")
+            << QByteArray("19.6\r\n5.5\r\n7\r\n") << true << true << 19.6 << "19,6"
+            << "5.5";
+        QTest::newRow("comma splits line 1")
+            << QByteArray("19,6\r\n5.5\r\n") << true << true << 19.0 << "19"
+            << "6";
+        QTest::newRow("two fields on one line")
+            << QByteArray("20,5.5\r\n") << true << true << 20.0 << "20"
+            << "5.5";
+        QTest::newRow("quoted fields")
+            << QByteArray("\"19.6\"\r\n\"5.5\"\r\n") << true << true << 19.6 << "19,6"
+            << "5.5";
+        QTest::newRow("quoted comma stays in field")
+            << QByteArray("\"19,6\"\r\n\" 5,5 \"\r\n") << true << false << 0.0 << "19,6"
+            << " 5,5 ";
+        QTest::newRow("text after closing quote dropped")
+            << QByteArray("\"7\"x,\"8\"y\r\n") << true << true << 7.0 << "7"
+            << "8";
+        QTest::newRow("LF line ends") << QByteArray("19.6\n5.5\n") << true << true << 19.6 << "19,6"
+                                      << "5.5";
+        QTest::newRow("CR line ends") << QByteArray("19.6\r5.5\r") << true << true << 19.6 << "19,6"
+                                      << "5.5";
+        QTest::newRow("no final line end")
+            << QByteArray("19.6\r\n5.5") << true << true << 19.6 << "19,6"
+            << "5.5";
+        QTest::newRow("leading blanks skipped")
+            << QByteArray("  19.6\r\n\t 5.5\r\n") << true << true << 19.6 << "19,6"
+            << "5.5";
+        QTest::newRow("negative rate")
+            << QByteArray("-100\r\n5.5\r\n") << true << true << -100.0 << "-100"
+            << "5.5";
+        QTest::newRow("letters stay text")
+            << QByteArray("abc\r\n5.5\r\n") << true << false << 0.0 << "abc"
+            << "5.5";
+        QTest::newRow("two points stay text")
+            << QByteArray("19.6.1\r\n5.5\r\n") << true << false << 0.0 << "19.6.1"
+            << "5.5";
+        QTest::newRow("number then letters stays text")
+            << QByteArray("19.6%\r\n5.5\r\n") << true << false << 0.0 << "19.6%"
+            << "5.5";
+
+        QTest::newRow("empty file") << QByteArray() << false << false << 0.0 << ""
+                                    << "";
+        QTest::newRow("blank lines only") << QByteArray("  \r\n") << false << false << 0.0 << ""
+                                          << "";
+        QTest::newRow("one line") << QByteArray("19.6\r\n") << false << false << 0.0 << ""
+                                  << "";
+        QTest::newRow("one word") << QByteArray("abc") << false << false << 0.0 << ""
+                                  << "";
+        QTest::newRow("unclosed quote swallows the rest")
+            << QByteArray("\"19.6\r\n5.5\r\n") << false << false << 0.0 << ""
+            << "";
+    }
+    void reading()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, readable);
+        QFETCH(bool, firstIsNumber);
+        QFETCH(double, firstNumber);
+        QFETCH(QString, firstText);
+        QFETCH(QString, second);
+
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(writeBytes(dir.filePath("Taux.ini"), bytes));
+        const RateFile file(dir.path(), dir.filePath("user"));
+
+        const std::optional<RateFileContent> content = file.read();
+        QCOMPARE(content.has_value(), readable);
+        if (!readable)
+            return;
+        QCOMPARE(content->first.isNumber(), firstIsNumber);
+        if (firstIsNumber)
+            QCOMPARE(content->first.value(QLatin1Char(',')), std::optional<double>(firstNumber));
+        QCOMPARE(content->first.text(QLatin1Char(',')), firstText);
+        QCOMPARE(content->second, second);
+    }
+
+    void veryLongLine()
+    {
+        const QByteArray digits(200000, '1');
+        const auto content = parseRateFile(digits + "\r\n5.5\r\n");
+        QVERIFY(content.has_value());
+        // Too large for a number: kept as the text it is rather than read as infinity.
+        QVERIFY(!content->first.isNumber());
+        QCOMPARE(content->first.text(QLatin1Char(',')).size(), digits.size());
+        QCOMPARE(content->second, QStringLiteral("5.5"));
+
+        const auto longSecond = parseRateFile("20\r\n" + digits);
+        QVERIFY(longSecond.has_value());
+        QCOMPARE(longSecond->second.size(), digits.size());
+    }
+
+    void missingFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(!RateFile(dir.path(), dir.filePath("user")).read().has_value());
+        QVERIFY(!RateFile(dir.filePath("absent"), QString()).read().has_value());
+    }
+
+    void exactBytes_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("usual") << "19.6"
+                               << "5.5" << QByteArray("19.6\r\n5.5\r\n");
+        QTest::newRow("as typed") << "019.60"
+                                  << "5." << QByteArray("019.60\r\n5.\r\n");
+        QTest::newRow("whole numbers") << "1000"
+                                       << "1" << QByteArray("1000\r\n1\r\n");
+    }
+    void exactBytes()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(formatRateFile(first, second), bytes);
+
+        QTemporaryDir dir;
+        const RateFile file(dir.path(), dir.filePath("user"));
+        QVERIFY(file.write(first, second));
+        QCOMPARE(readBytes(file.programFilePath()), bytes);
+        QVERIFY(!QFile::exists(file.userFilePath()));
+        // What the program writes, it reads back.
+        const auto content = file.read();
+        QVERIFY(content.has_value());
+        QCOMPARE(content->second, second);
+    }
+
+    void writeReplacesWholeFile()
+    {
+        QTemporaryDir dir;
+        const RateFile file(dir.path(), dir.filePath("user"));
+        QVERIFY(writeBytes(file.programFilePath(), "19.600000\r\n5.500000\r\n7\r\n"));
+
+        // A reader that opened the old file keeps seeing it whole: the new content arrived under
+        // the name in one piece instead of being written over the old bytes.
+        QFile before(file.programFilePath());
+        QVERIFY(before.open(QIODevice::ReadOnly));
+
+        QVERIFY(file.write("20", "5.5"));
+        QCOMPARE(readBytes(file.programFilePath()), QByteArray("20\r\n5.5\r\n"));
+        QCOMPARE(before.readAll(), QByteArray("19.600000\r\n5.500000\r\n7\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Taux.ini"});
+    }
+
+    void unwritableProgramFolderFallsBackToUserFile()
+    {
+        QTemporaryDir dir;
+        // A folder path through a regular file cannot be written, even by root.
+        QVERIFY(writeBytes(dir.filePath("program"), "not a folder"));
+        const RateFile file(dir.filePath("program/bin"), dir.filePath("config/tarvex"));
+
+        QVERIFY(file.write("7", "19.6"));
+        QCOMPARE(readBytes(file.userFilePath()), QByteArray("7\r\n19.6\r\n"));
+        QCOMPARE(readBytes(dir.filePath("program")), QByteArray("not a folder"));
+
+        const auto content = file.read();
+        QVERIFY(content.has_value());
+        QCOMPARE(content->first.value(QLatin1Char(',')), std::optional<double>(7.0));
+        QCOMPARE(content->second, QStringLiteral("19.6"));
+    }
+
+    void userFileReadFirst_data()
+    {
+        QTest::addColumn<QByteArray>("user");
+        QTest::addColumn<QString>("expectedSecond");
+        QTest::newRow("user file wins") << QByteArray("7\r\n2.1\r\n") << "2.1";
+        QTest::newRow("unusable user file") << QByteArray("7") << "5.5";
+        QTest::newRow("empty user file") << QByteArray() << "5.5";
+    }
+    void userFileReadFirst()
+    {
+        QFETCH(QByteArray, user);
+        QFETCH(QString, expectedSecond);
+        QTemporaryDir dir;
+        const RateFile file(dir.path(), dir.filePath("user"));
+        QVERIFY(writeBytes(file.programFilePath(), "20\r\n5.5\r\n"));
+        QVERIFY(QDir().mkpath(dir.filePath("user")));
+        QVERIFY(writeBytes(file.userFilePath(), user));
+
+        const auto content = file.read();
+        QVERIFY(content.has_value());
+        QCOMPARE(content->second, expectedSecond);
+    }
+
+    void storingBesideProgramRetiresUserCopy()
+    {
+        QTemporaryDir dir;
+        const RateFile file(dir.path(), dir.filePath("user"));
+        QVERIFY(QDir().mkpath(dir.filePath("user")));
+        QVERIFY(writeBytes(file.userFilePath(), "7\r\n2.1\r\n"));
+
+        QVERIFY(file.write("20", "10"));
+        QCOMPARE(readBytes(file.programFilePath()), QByteArray("20\r\n10\r\n"));
+        const auto content = file.read();
+        QVERIFY(content.has_value());
+        QCOMPARE(content->second, QStringLiteral("10"));
+    }
+
+    void nowhereToWrite()
+    {
+        QTemporaryDir dir;
+        QVERIFY(writeBytes(dir.filePath("file"), "x"));
+        const RateFile file(dir.filePath("file/a"), dir.filePath("file/b"));
+        QVERIFY(!file.write("20", "5.5"));
+        QCOMPARE(readBytes(dir.filePath("file")), QByteArray("x"));
+        QVERIFY(!file.read().has_value());
+    }
+
+#ifdef Q_OS_UNIX
+    void failedWriteKeepsExistingFiles()
+    {
+        QTemporaryDir dir;
+        const RateFile file(dir.path(), dir.filePath("user"));
+        QVERIFY(writeBytes(file.programFilePath(), "20\r\n5.5\r\n"));
+        QVERIFY(QDir().mkpath(dir.filePath("user")));
+        QVERIFY(writeBytes(file.userFilePath(), "7\r\n2.1\r\n"));
+
+        // A disk that fills up after 3 bytes: no file may be written past that size.
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit previous{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        rlimit small = previous;
+        small.rlim_cur = 3;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool written = file.write("19.6", "5.5");
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QVERIFY(!written);
+        QCOMPARE(readBytes(file.programFilePath()), QByteArray("20\r\n5.5\r\n"));
+        QCOMPARE(readBytes(file.userFilePath()), QByteArray("7\r\n2.1\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Taux.ini"});
+        QCOMPARE(QDir(dir.filePath("user")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Taux.ini"});
+    }
+#endif
+};
+
+QTEST_GUILESS_MAIN(TestRateFile)
+#include "test_ratefile.moc"
