@@ -86,6 +86,10 @@ private slots:
         QTest::newRow("leading blanks skipped")
             << QByteArray("  19.6\r\n\t 5.5\r\n") << true << true << 19.6 << "19,6"
             << "5.5";
+        QTest::newRow("byte order mark of a text editor") << QByteArray("\xEF\xBB\xBF"
+                                                                        "19.6\r\n5.5\r\n")
+                                                          << true << true << 19.6 << "19,6"
+                                                          << "5.5";
         QTest::newRow("negative rate")
             << QByteArray("-100\r\n5.5\r\n") << true << true << -100.0 << "-100"
             << "5.5";
