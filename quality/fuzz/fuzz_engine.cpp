@@ -1,0 +1,139 @@
+// The main window's calculator driven by any sequence of key presses and button clicks, VAT keys
+// included. After every event: the display never shows "inf" or "nan", the operand count stays
+// 0 or 1, and every stored number can still be shown.
+//
+// Input: one byte choosing the regional decimal mark, then one event per byte (see press()).
+
+#include "calculator/engine.h"
+#include "calculator/numbertext.h"
+#include "check.h"
+#include "vat/vatkeys.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+// Active rates the main window can hold: the usual ones, one the options window would refuse
+// but a hand-edited rate file can bring, and texts that are not rates at all.
+const std::array<QString, 7> rates = {
+    QStringLiteral("19,6"),
+    QStringLiteral("5,5"),
+    QStringLiteral("2.1"),
+    QStringLiteral("0"),
+    QStringLiteral("-100"),
+    QStringLiteral("abc"),
+    QString(),
+};
+
+struct Session
+{
+    calc::CalculatorEngine engine;
+    std::size_t rate = 0;
+};
+
+// 0-9 the digit buttons, then the other buttons, the Delete key, the four VAT keys and the rate
+// switch; every other byte is a character typed on the keyboard.
+void press(Session &s, std::uint8_t event)
+{
+    calc::CalculatorEngine &e = s.engine;
+    if (event <= 9) {
+        e.digit(event);
+        return;
+    }
+    switch (event) {
+    case 10:
+        e.decimalPoint();
+        return;
+    case 11:
+        e.clear();
+        return;
+    case 12:
+        e.operatorKey(calc::Division);
+        return;
+    case 13:
+        e.operatorKey(calc::Multiplication);
+        return;
+    case 14:
+        e.operatorKey(calc::Addition);
+        return;
+    case 15:
+        e.operatorKey(calc::Subtraction);
+        return;
+    case 16:
+        e.percent();
+        return;
+    case 17:
+        e.equals();
+        return;
+    case 18:
+        e.deleteKey();
+        return;
+    case 19:
+        vat::applyVatKey(e, vat::VatKey::TTC, rates[s.rate]);
+        return;
+    case 20:
+        vat::applyVatKey(e, vat::VatKey::HT, rates[s.rate]);
+        return;
+    case 21:
+        vat::applyVatKey(e, vat::VatKey::TVA, rates[s.rate]);
+        return;
+    case 22:
+        vat::applyVatKey(e, vat::VatKey::DontTVA, rates[s.rate]);
+        return;
+    case 23:
+        s.rate = (s.rate + 1) % rates.size();
+        return;
+    case 24:
+        e.evaluatePending();
+        return;
+    default:
+        e.keyPress(QChar(char16_t(event)));
+        return;
+    }
+}
+
+bool showable(const std::optional<double> &value)
+{
+    return !value || calc::isShowable(*value);
+}
+
+QString describe(const calc::CalculatorEngine &e, std::size_t step)
+{
+    auto number = [](const std::optional<double> &v) {
+        return v ? QString::number(*v, 'g', 17) : QStringLiteral("none");
+    };
+    return QStringLiteral("after event %1: display [%2] N1 %3 N2 %4 N3 %5 Pourcent %6 Signe %7 "
+                          "TF %8 Compteur %9")
+        .arg(step)
+        .arg(e.display(), number(e.N1), number(e.N2), number(e.N3), number(e.Pourcent))
+        .arg(e.Signe)
+        .arg(e.TF)
+        .arg(e.Compteur);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    Session s{calc::CalculatorEngine(data[0] % 2 == 0 ? QLatin1Char(',') : QLatin1Char('.'))};
+    for (std::size_t i = 1; i < size; ++i) {
+        press(s, data[i]);
+        const calc::CalculatorEngine &e = s.engine;
+        const QString &shown = e.display();
+        FUZZ_CHECK(!shown.contains(QLatin1String("inf"), Qt::CaseInsensitive) &&
+                       !shown.contains(QLatin1String("nan"), Qt::CaseInsensitive),
+                   describe(e, i));
+        FUZZ_CHECK(e.Compteur == 0 || e.Compteur == 1, describe(e, i));
+        FUZZ_CHECK(e.Signe <= calc::Percentage, describe(e, i));
+        FUZZ_CHECK(e.TF == 0 || e.TF == 1, describe(e, i));
+        FUZZ_CHECK(e.ClicTva == 0 || e.ClicTva == -1, describe(e, i));
+        FUZZ_CHECK(showable(e.N1) && showable(e.N2) && showable(e.N3) &&
+                       calc::isShowable(e.Pourcent),
+                   describe(e, i));
+    }
+    return 0;
+}
