@@ -13,11 +13,14 @@
 //   Form2Change.cpp  the price-change calculator
 
 #include <QChar>
+#include <QHash>
+#include <QPixmap>
 #include <QPointer>
 #include <QWidget>
 
-#include <initializer_list>
 #include <memory>
+#include <optional>
+#include <span>
 
 namespace Ui {
 class Form2;
@@ -28,6 +31,7 @@ class PriceChange;
 enum class Field;
 enum class Mode;
 enum class GivenPrice;
+enum class Role;
 struct SetupRow;
 } // namespace margin
 class QLabel;
@@ -108,6 +112,7 @@ protected:
 private:
     void connectElements();
     void installNumberFields();
+    void watchClicks(QLineEdit *field, void (Form2::*handler)());
 
     // Option buttons: selecting one from code runs its click handler at once, as a click does;
     // deselecting one from code runs nothing.
@@ -115,10 +120,17 @@ private:
     static void selectOption(QRadioButton *button);
     static void deselectOption(QRadioButton *button);
 
+    // A field's role: colour, lock and visibility.
+    static void applyRole(QLineEdit *field, margin::Role role);
+    // Writes a computed result (in regional text) into a field.
+    static void writeResult(QLineEdit *field, const QString &text);
+
     // Margin calculator helpers.
     QLineEdit *field(margin::Field which) const;
     void clearMarginFields();
-    void applyRoles(const margin::SetupRow &row, std::initializer_list<margin::Field> fields);
+    void applyRoles(const margin::SetupRow &row, std::span<const margin::Field> fields);
+    void applyOptionStates(const margin::SetupRow &row);
+    std::optional<margin::Mode> currentMode() const;
     margin::GivenPrice givenPrice() const;
     void setUpFixedQuantity(margin::Mode mode);
     void setUpGivenPrice(margin::GivenPrice price);
@@ -127,6 +139,8 @@ private:
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
     QChar m_mark;
+    QPixmap m_background;
+    QHash<QObject *, void (Form2::*)()> m_clickHandlers;
     std::unique_ptr<margin::MarginCalculator> m_margin;
     std::unique_ptr<margin::PriceChange> m_change;
 };
