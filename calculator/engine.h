@@ -12,7 +12,8 @@
 namespace calc {
 
 // Pending operation codes held in Signe.
-enum Operation : std::uint8_t {
+enum Operation : std::uint8_t
+{
     NoOperation = 0,
     Division = 1,
     Multiplication = 2,
@@ -25,16 +26,16 @@ enum Operation : std::uint8_t {
 // calculator has always used; the display text is the only store of the number being keyed.
 struct CalculatorState
 {
-    std::optional<double> N1;   // first operand; after a chained operation, the running result
-    std::optional<double> N2;   // second operand (the display when an operation is carried out)
-    std::optional<double> N3;   // result of the last operation
-    double Pourcent = 0.0;      // operand of the percentage key, negative to subtract
+    std::optional<double> N1; // first operand; after a chained operation, the running result
+    std::optional<double> N2; // second operand (the display when an operation is carried out)
+    std::optional<double> N3; // result of the last operation
+    double Pourcent = 0.0;    // operand of the percentage key, negative to subtract
     std::uint8_t Signe = NoOperation; // pending operation
-    std::uint8_t TF = 1;        // 1: the next digit starts a new number
-    bool virg = true;           // a decimal point may still be added
-    bool ok = false;            // an operand was keyed since the last operator or clear
-    std::int16_t ClicTva = 0;   // -1: a key was used since the last VAT key acted
-    std::int16_t Compteur = 0;  // operands collected by the operator buttons (0 or 1)
+    std::uint8_t TF = 1;              // 1: the next digit starts a new number
+    bool virg = true;                 // a decimal point may still be added
+    bool ok = false;                  // an operand was keyed since the last operator or clear
+    std::int16_t ClicTva = 0;         // -1: a key was used since the last VAT key acted
+    std::int16_t Compteur = 0;        // operands collected by the operator buttons (0 or 1)
 
     bool operator==(const CalculatorState &) const = default;
 };
@@ -61,11 +62,29 @@ public:
     // The evaluation of the pending operation, shared by equals and the "=" key.
     void evaluatePending();
 
-    // Keyboard: a typed character, and the Delete key.
+    // Keyboard: a typed character presses the same key as the mouse would (digits, "," and ".",
+    // "+", "-", "*", "/", "%", "="); any other character changes nothing. The Delete key empties
+    // the display and sets N1 to 0.
     void keyPress(QChar key);
     void deleteKey();
 
 private:
+    // The routines behind the public keys. They call one another freely; only the public entry
+    // points are guarded against results that cannot be shown.
+    void digitRoutine(int k);
+    void decimalPointRoutine();
+    void operatorRoutine(Operation o);
+    void percentRoutine();
+    void equalsRoutine();
+    void keyPressRoutine(QChar key);
+    // Runs the pending operation and returns the value it leaves on the display.
+    double evaluateRoutine();
+
+    // Runs one key's routine. A key whose operand or result is not a finite number (an overflow,
+    // or a keyed number too long for a double) leaves the display and the whole state exactly as
+    // they were, so nothing that is not a number is ever shown and the calculator goes on.
+    template <typename Routine> void guarded(Routine routine);
+
     QChar m_mark;
     QString m_display;
 };

@@ -1,0 +1,254 @@
+#include "engine.h"
+
+#include "numbertext.h"
+
+namespace calc {
+
+namespace {
+
+// A snapshot of everything a key can change, taken before the key acts.
+struct Snapshot
+{
+    CalculatorState state;
+    QString display;
+};
+
+bool showable(const std::optional<double> &value)
+{
+    return isShowable(value.value_or(0.0));
+}
+
+// True when a value that could be shown before the key can no longer be shown after it.
+bool broke(const std::optional<double> &before, const std::optional<double> &after)
+{
+    return showable(before) && !showable(after);
+}
+
+} // namespace
+
+CalculatorEngine::CalculatorEngine(QChar regionalMark) : m_mark(regionalMark) {}
+
+void CalculatorEngine::setDisplay(const QString &text)
+{
+    if (text == m_display)
+        return;
+    m_display = text;
+    // Whatever empties the display makes room for a new decimal point.
+    if (m_display.isEmpty())
+        virg = true;
+}
+
+double CalculatorEngine::displayValue() const
+{
+    return readDisplayNumber(m_display, m_mark);
+}
+
+template <typename Routine> void CalculatorEngine::guarded(Routine routine)
+{
+    const Snapshot before{*this, m_display};
+    routine();
+    // The display is read again only when the key changed it: reading a long number is the
+    // costly part, and most keys leave the display alone.
+    const bool displayBroke = m_display != before.display && !isShowable(displayValue()) &&
+                              isShowable(readDisplayNumber(before.display, m_mark));
+    const bool failed = displayBroke || broke(before.state.N1, N1) || broke(before.state.N2, N2) ||
+                        broke(before.state.N3, N3) || broke(before.state.Pourcent, Pourcent);
+    if (failed) {
+        static_cast<CalculatorState &>(*this) = before.state;
+        m_display = before.display;
+    }
+}
+
+// --- Number entry ---------------------------------------------------------------------------
+
+void CalculatorEngine::digit(int k)
+{
+    guarded([&] { digitRoutine(k); });
+}
+
+void CalculatorEngine::digitRoutine(int k)
+{
+    if (k < 0 || k > 9)
+        return;
+    ok = true;
+    ClicTva = -1;
+    if (TF != 0) {
+        setDisplay(plainNumberText(k));
+        TF = 0;
+    } else {
+        setDisplay(m_display + QChar(char16_t(u'0' + k)));
+    }
+}
+
+void CalculatorEngine::decimalPoint()
+{
+    guarded([&] { decimalPointRoutine(); });
+}
+
+void CalculatorEngine::decimalPointRoutine()
+{
+    // A new number cannot begin with the point: "0", "," is how a fraction is keyed.
+    if (virg && TF == 0) {
+        setDisplay(m_display + QLatin1Char('.'));
+        virg = false;
+    }
+}
+
+void CalculatorEngine::clear()
+{
+    guarded([&] {
+        // The pending operation survives; it goes on with 0 as its first operand.
+        setDisplay(QString());
+        N1 = 0.0;
+        ok = false;
+    });
+}
+
+// --- Operations -----------------------------------------------------------------------------
+
+void CalculatorEngine::operatorKey(Operation o)
+{
+    guarded([&] { operatorRoutine(o); });
+}
+
+void CalculatorEngine::operatorRoutine(Operation o)
+{
+    const std::uint8_t pending = Signe;
+    // Pressed without a new operand, an operator only replaces the pending one.
+    Signe = o;
+    if (!ok)
+        return;
+    ++Compteur;
+    virg = true;
+    TF = 1;
+    if (Compteur == 1) {
+        N1 = displayValue();
+    } else if (Compteur >= 2) {
+        // The chained step carries out what was pending, exactly as equals would, so that
+        // "6 + 2 x" shows 8 and a pending percentage is not lost; the new key's operation
+        // then waits for the next operand.
+        Signe = pending;
+        N1 = evaluateRoutine();
+        Signe = o;
+        Compteur = 1;
+    }
+    ok = false;
+}
+
+void CalculatorEngine::percent()
+{
+    guarded([&] { percentRoutine(); });
+}
+
+void CalculatorEngine::percentRoutine()
+{
+    virg = true;
+    Pourcent = displayValue();
+    TF = 1;
+    if (Signe == Addition) {
+        setDisplay(regionalNumberText(N1, m_mark) + QStringLiteral(" + ") +
+                   regionalNumberText(Pourcent, m_mark) + QStringLiteral(" %"));
+    } else if (Signe == Subtraction) {
+        setDisplay(regionalNumberText(N1, m_mark) + QStringLiteral(" - ") +
+                   regionalNumberText(Pourcent, m_mark) + QStringLiteral(" %"));
+        Pourcent = -Pourcent;
+    }
+    Signe = Percentage;
+}
+
+void CalculatorEngine::equals()
+{
+    guarded([&] { equalsRoutine(); });
+}
+
+void CalculatorEngine::equalsRoutine()
+{
+    if (!ok)
+        return;
+    evaluateRoutine();
+    TF = 1;
+    virg = true;
+    Compteur = 0;
+}
+
+void CalculatorEngine::evaluatePending()
+{
+    guarded([&] { evaluateRoutine(); });
+}
+
+double CalculatorEngine::evaluateRoutine()
+{
+    const double second = displayValue();
+    N2 = second;
+    const double first = N1.value_or(0.0);
+    switch (Signe) {
+    case Division:
+        N3 = second != 0.0 ? first / second : 0.0;
+        break;
+    case Multiplication:
+        N3 = first * second;
+        break;
+    case Addition:
+        N3 = first + second;
+        break;
+    case Subtraction:
+        N3 = first - second;
+        break;
+    case Percentage: {
+        N2 = Pourcent;
+        if (first == 0.0) {
+            setDisplay(QStringLiteral("0"));
+            return 0.0;
+        }
+        N3 = first + Pourcent * (first / 100.0);
+        const double shown = roundToCents(*N3);
+        setDisplay(regionalNumberText(shown, m_mark));
+        return shown;
+    }
+    default:
+        // Nothing pending: the display keeps its number.
+        return second;
+    }
+    setDisplay(plainNumberText(*N3));
+    return *N3;
+}
+
+// --- Keyboard -------------------------------------------------------------------------------
+
+void CalculatorEngine::keyPress(QChar key)
+{
+    guarded([&] { keyPressRoutine(key); });
+}
+
+void CalculatorEngine::keyPressRoutine(QChar key)
+{
+    // Typed keys press the very same keys as the mouse does; anything else is ignored.
+    const char16_t c = key.unicode();
+    if (c >= u'0' && c <= u'9')
+        digitRoutine(c - u'0');
+    else if (c == u',' || c == u'.')
+        decimalPointRoutine();
+    else if (c == u'/')
+        operatorRoutine(Division);
+    else if (c == u'*')
+        operatorRoutine(Multiplication);
+    else if (c == u'+')
+        operatorRoutine(Addition);
+    else if (c == u'-')
+        operatorRoutine(Subtraction);
+    else if (c == u'%')
+        percentRoutine();
+    else if (c == u'=')
+        equalsRoutine();
+}
+
+void CalculatorEngine::deleteKey()
+{
+    guarded([&] {
+        // Unlike the clear button, the Delete key leaves the operand flag alone.
+        setDisplay(QString());
+        N1 = 0.0;
+    });
+}
+
+} // namespace calc
