@@ -1,0 +1,209 @@
+// How long the calculator's logic takes: the number texts, every key of the main window, the VAT
+// keys, one step of the rate-text conversion, and the margin and price-change computations.
+//
+// A key is timed on a copy of a calculator prepared just before it, so each figure is an upper
+// bound that includes one copy of the calculator (timed alone as BM_CalculatorCopy).
+//
+//   build-bench/tarvex_bench --benchmark_min_time=0.2
+
+#include "calculator/engine.h"
+#include "calculator/numbertext.h"
+#include "vat/conversion.h"
+#include "vat/vatkeys.h"
+
+#ifdef TARVEX_BENCH_MARGIN
+#include "margin/margincalc.h"
+#include "margin/pricechange.h"
+#endif
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <functional>
+
+namespace {
+
+const QChar comma = QLatin1Char(',');
+
+// --- Number texts -------------------------------------------------------------------------------
+
+const std::array<QString, 5> displayTexts = {
+    QStringLiteral(" 7"), QStringLiteral("119,6 TTC"), QStringLiteral(" .333333333333333"),
+    QStringLiteral(" 1E+15"), QStringLiteral("12,5 + 7,5 %")};
+
+void BM_ReadDisplayNumber(benchmark::State &state)
+{
+    const QString &text = displayTexts[std::size_t(state.range(0))];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::readDisplayNumber(text, comma));
+    state.SetLabel(text.toStdString());
+}
+BENCHMARK(BM_ReadDisplayNumber)->DenseRange(0, int(displayTexts.size()) - 1);
+
+const std::array<double, 4> values = {7.0, 119.6, 1.0 / 3.0, 1e15};
+
+void BM_PlainNumberText(benchmark::State &state)
+{
+    const double value = values[std::size_t(state.range(0))];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::plainNumberText(value));
+    state.SetLabel(calc::plainNumberText(value).toStdString());
+}
+BENCHMARK(BM_PlainNumberText)->DenseRange(0, int(values.size()) - 1);
+
+void BM_RegionalNumberText(benchmark::State &state)
+{
+    const double value = values[std::size_t(state.range(0))];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::regionalNumberText(value, comma));
+    state.SetLabel(calc::regionalNumberText(value, comma).toStdString());
+}
+BENCHMARK(BM_RegionalNumberText)->DenseRange(0, int(values.size()) - 1);
+
+void BM_RoundToCents(benchmark::State &state)
+{
+    const double value = std::array{2.675, 119.6, 1.0 / 3.0, 123456789.125}[state.range(0)];
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calc::roundToCents(value));
+}
+BENCHMARK(BM_RoundToCents)->DenseRange(0, 3);
+
+// --- The calculator's keys
+// ------------------------------------------------------------------------
+
+// Keys as the keyboard types them, so a prepared state reads like what the user typed.
+calc::CalculatorEngine typed(const char *keys)
+{
+    calc::CalculatorEngine engine(comma);
+    for (const char *k = keys; *k; ++k)
+        engine.keyPress(QLatin1Char(*k));
+    return engine;
+}
+
+// Times one key pressed on a fresh copy of the calculator after the keys typed first.
+void timeKey(benchmark::State &state, const char *before,
+             const std::function<void(calc::CalculatorEngine &)> &key)
+{
+    const calc::CalculatorEngine prepared = typed(before);
+    for (auto _ : state) {
+        calc::CalculatorEngine engine = prepared;
+        key(engine);
+        benchmark::DoNotOptimize(engine.display().constData());
+    }
+}
+
+void BM_CalculatorCopy(benchmark::State &state)
+{
+    timeKey(state, "12+7", [](calc::CalculatorEngine &) {});
+}
+BENCHMARK(BM_CalculatorCopy);
+
+#define KEY_BENCHMARK(name, before, action)                                                        \
+    void BM_Key_##name(benchmark::State &state)                                                    \
+    {                                                                                              \
+        timeKey(state, before, [](calc::CalculatorEngine &e) { action; });                         \
+    }                                                                                              \
+    BENCHMARK(BM_Key_##name)
+
+KEY_BENCHMARK(FirstDigit, "12+", e.digit(7));
+KEY_BENCHMARK(NextDigit, "123", e.digit(4));
+KEY_BENCHMARK(DecimalPoint, "12", e.decimalPoint());
+KEY_BENCHMARK(Operator, "12", e.operatorKey(calc::Addition));
+KEY_BENCHMARK(ChainedOperator, "6+2", e.operatorKey(calc::Multiplication));
+KEY_BENCHMARK(Equals, "12+7", e.equals());
+KEY_BENCHMARK(Division, "10/3", e.equals());
+KEY_BENCHMARK(Percent, "50+10", e.percent());
+KEY_BENCHMARK(PercentEquals, "50+10%", e.equals());
+KEY_BENCHMARK(Clear, "12+7", e.clear());
+KEY_BENCHMARK(DeleteKey, "12+7", e.deleteKey());
+KEY_BENCHMARK(TypedDigit, "123", e.keyPress(QLatin1Char('4')));
+KEY_BENCHMARK(TypedEquals, "12+7", e.keyPress(QLatin1Char('=')));
+KEY_BENCHMARK(IgnoredCharacter, "12", e.keyPress(QLatin1Char('x')));
+KEY_BENCHMARK(VatTTC, "100", vat::applyVatKey(e, vat::VatKey::TTC, QStringLiteral("19,6")));
+KEY_BENCHMARK(VatHT, "119.6", vat::applyVatKey(e, vat::VatKey::HT, QStringLiteral("19,6")));
+KEY_BENCHMARK(VatTVA, "100", vat::applyVatKey(e, vat::VatKey::TVA, QStringLiteral("19,6")));
+KEY_BENCHMARK(VatDontTVA, "119.6",
+              vat::applyVatKey(e, vat::VatKey::DontTVA, QStringLiteral("19,6")));
+
+// A whole sum, "12+7=": five keys; the counter gives the time per key.
+void BM_KeySequence(benchmark::State &state)
+{
+    const char keys[] = "12+7=";
+    for (auto _ : state) {
+        calc::CalculatorEngine engine(comma);
+        for (const char *k = keys; *k; ++k)
+            engine.keyPress(QLatin1Char(*k));
+        benchmark::DoNotOptimize(engine.display().constData());
+    }
+    state.counters["per_key"] =
+        benchmark::Counter(double(sizeof keys - 1), benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_KeySequence);
+
+// --- VAT rates
+// ------------------------------------------------------------------------------------
+
+// One timer tick of the start-up conversion of "19.6" and "5.5".
+void BM_RateConversionStep(benchmark::State &state)
+{
+    vat::RateTextConversion conversion(QLatin1Char('.'), comma,
+                                       vat::RateTextConversion::Order::SecondThenFirst);
+    conversion.start(QStringLiteral("19.6"), QStringLiteral("5.5"));
+    for (auto _ : state) {
+        vat::RateTextConversion tick = conversion;
+        benchmark::DoNotOptimize(tick.step());
+    }
+}
+BENCHMARK(BM_RateConversionStep);
+
+#ifdef TARVEX_BENCH_MARGIN
+// --- Margins
+// ----------------------------------------------------------------------------------------
+
+// Free mode, both prices typed, the selling price with VAT: the four ratios and the gross margin.
+void BM_MarginFree(benchmark::State &state)
+{
+    margin::MarginSetup setup;
+    setup.sellingWithVat = true;
+    margin::FieldTexts fields;
+    fields[margin::index(margin::Field::Achat)] = QStringLiteral("80");
+    fields[margin::index(margin::Field::Vente)] = QStringLiteral("119,6");
+    for (auto _ : state) {
+        margin::MarginCalculator calculator;
+        benchmark::DoNotOptimize(calculator.calculate(setup, fields, 19.6, comma));
+    }
+}
+BENCHMARK(BM_MarginFree);
+
+// A fixed margin rate on a purchase price: the selling price and the other ratios.
+void BM_MarginFixedRate(benchmark::State &state)
+{
+    margin::MarginSetup setup;
+    setup.mode = margin::Mode::MarginRate;
+    margin::FieldTexts fields;
+    fields[margin::index(margin::Field::Achat)] = QStringLiteral("80");
+    fields[margin::index(margin::Field::TauxMarge)] = QStringLiteral("25");
+    for (auto _ : state) {
+        margin::MarginCalculator calculator;
+        benchmark::DoNotOptimize(calculator.calculate(setup, fields, 19.6, comma));
+    }
+}
+BENCHMARK(BM_MarginFixedRate);
+
+// The discount between two prices.
+void BM_PriceChangeRate(benchmark::State &state)
+{
+    const margin::PriceChangeFields fields{QStringLiteral("120"), QStringLiteral("90"), QString()};
+    for (auto _ : state) {
+        margin::PriceChange change;
+        benchmark::DoNotOptimize(
+            change.calculate(margin::ChangeMode::Rate, margin::Direction::Discount, fields, comma));
+    }
+}
+BENCHMARK(BM_PriceChangeRate);
+#endif
+
+} // namespace
+
+BENCHMARK_MAIN();
