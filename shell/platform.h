@@ -1,22 +1,28 @@
 #pragma once
 
 // What the program asks of the desktop: the rounded outline and dragging of its borderless
-// windows, staying on top, the hand cursor, and opening the maker's web site.
+// windows, staying on top, the hand cursor, its pictures at the screen's pixel density, and
+// opening the maker's web site.
 
 #include <QCursor>
+#include <QPixmap>
 #include <QRegion>
 #include <QString>
 
 #include <functional>
 
+class QColor;
 class QMouseEvent;
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace platform {
 
-// The region of a rounded rectangle from (left, top) to (right, bottom), excluding the right and
-// bottom edges, with corners cut by an ellipse of the given width and height: the same pixels as
-// the rounded-rectangle regions of the Windows API.
+// The rounded rectangle from (left, top) to (right, bottom) with corners cut by an ellipse of
+// the given width and height, as the Windows API builds its rounded-rectangle regions: the
+// right and bottom edges are outside, the ellipse is clamped to the rectangle, and an ellipse
+// narrower or lower than 2 pixels gives the plain rectangle.
 QRegion roundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight);
 
@@ -24,16 +30,37 @@ QRegion roundRectRegion(int left, int top, int right, int bottom, int ellipseWid
 void applyRoundedOutline(QWidget *window, int left, int top, int right, int bottom,
                          int ellipseWidth, int ellipseHeight);
 
-// Keeps the window above the others from now on, without moving, sizing or activating it.
+// Keeps the window above the others from now on, without moving, sizing, activating or
+// re-showing it. There is no way back: the calculator stays on top once it has been dragged.
 void makeTopmost(QWidget *window);
 
+// True when a press on the window lands on its own background, not on one of its controls.
+// Decorations that let the mouse through (Qt::WA_TransparentForMouseEvents) count as background.
+bool pressedOnBackground(const QWidget *window, const QMouseEvent *press);
+
 // Lets the user move a borderless window with the mouse, from a press of the left button on its
-// background. afterMove runs once the window has moved (it may run more than once while the user
-// drags, so that a docked window follows). Returns false when the press cannot start a move.
+// background; returns false, and does nothing, for any other button.
+//
+// The desktop's own move loop is used where there is one; it runs after this call returns, so
+// afterMove runs each time the window has moved while the drag lasts (so that a docked window
+// follows it) and once more when the drag ends. Where the desktop has no move loop (no window
+// manager), the window follows the mouse until the button is released. One drag runs at a
+// time: a new one ends the previous one.
 bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove);
 
-// The pointing hand shown over the program's buttons.
+// True while a drag started by moveWithMouse has not ended.
+bool isMoving();
+
+// The pointing hand shown over the program's buttons; its hot spot is the tip of the finger.
 QCursor handCursor();
+
+// One of the program's pictures (":/ui/..."). On a screen of more than one pixel per unit its
+// sharper copy ("name@2x.png" beside it) is used when there is one, at the same logical size.
+QPixmap picture(const QString &path);
+
+// Draws a decorative frame (the windows' shapes): an outline of the given width, in the given
+// colour, inside the bounds so that nothing spills out of the place the frame was given.
+void paintOutline(QPainter &painter, const QRect &bounds, const QColor &colour, int width);
 
 // Opens the maker's web site in the user's browser. Tests replace the opener so that nothing
 // starts; the previous opener is returned.
