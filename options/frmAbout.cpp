@@ -9,8 +9,11 @@
 
 #include <QCloseEvent>
 #include <QColor>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QValidator>
 
 namespace {
 
@@ -27,6 +30,36 @@ Qt::WindowFlags dialogFlags(const QWidget *parent)
 {
     return (parent ? Qt::Dialog : Qt::Tool) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+}
+
+// The rate fields' paste filter would also strip what the program itself writes there (the
+// regional comma of a stored rate, the NON markers): a text set by the program goes around it.
+void setFieldText(QLineEdit *field, const QString &text)
+{
+    const QValidator *pasteFilter = field->validator();
+    field->setValidator(nullptr);
+    field->setText(text);
+    field->setValidator(pasteFilter);
+}
+
+// Widens a label whose text overflows it (a face wider than the one it was drawn for, a longer
+// web address), keeping in place what its alignment holds: the right edge of a right-aligned
+// text, the centre of a centred one. Returns the new geometry.
+QRect widenToText(QLabel *label)
+{
+    QRect place = label->geometry();
+    const int needed = label->sizeHint().width();
+    if (needed <= place.width())
+        return place;
+    if (label->alignment() & Qt::AlignRight) {
+        place.setLeft(place.right() + 1 - needed);
+    } else {
+        const QPoint centre = place.center();
+        place.setWidth(needed);
+        place.moveCenter(centre);
+    }
+    label->setGeometry(place);
+    return place;
 }
 
 void setBackground(QWidget *widget, const QColor &colour)
@@ -78,6 +111,12 @@ void frmAbout::setUpWindow()
     connect(&Timer1, &QTimer::timeout, this, &frmAbout::Timer1_Timer);
 
     ui->LblVelnor->setText(QStringLiteral(TARVEX_WEBSITE));
+    widenToText(ui->Label14);
+    // The green frame keeps its margins around the link.
+    const QRect designedLink = ui->LblVelnor->geometry();
+    const QRect link = widenToText(ui->LblVelnor);
+    ui->Shape2->setGeometry(ui->Shape2->geometry().adjusted(
+        link.left() - designedLink.left(), 0, link.right() - designedLink.right(), 0));
     // Moves without a button reach only the widgets that track the mouse: the window for its
     // background and the link. The green frame lets them through, so it counts as background.
     setMouseTracking(true);
@@ -91,8 +130,8 @@ void frmAbout::setUpWindow()
 void frmAbout::Form_Load()
 {
     const options::RateFields fields = options::fieldsFromSharedRates(m_regionalMark);
-    ui->TxtTVA1->setText(fields.first);
-    ui->TxtTVA2->setText(fields.second);
+    setFieldText(ui->TxtTVA1, fields.first);
+    setFieldText(ui->TxtTVA2, fields.second);
 }
 
 void frmAbout::TxtTVA1_KeyPress(QChar &key)
@@ -112,9 +151,9 @@ void frmAbout::CmdValide_Click()
     const options::CheckOutcome outcome =
         m_validation.check({ui->TxtTVA1->text(), ui->TxtTVA2->text()});
     if (outcome.fields.first != ui->TxtTVA1->text())
-        ui->TxtTVA1->setText(outcome.fields.first);
+        setFieldText(ui->TxtTVA1, outcome.fields.first);
     if (outcome.fields.second != ui->TxtTVA2->text())
-        ui->TxtTVA2->setText(outcome.fields.second);
+        setFieldText(ui->TxtTVA2, outcome.fields.second);
     showConversion();
     if (outcome.convert)
         Timer1.start();
@@ -131,11 +170,11 @@ void frmAbout::Timer1_Timer()
         return;
     }
     if (outcome.refuseFirst) {
-        ui->TxtTVA1->setText(options::TwoSeparators);
+        setFieldText(ui->TxtTVA1, options::TwoSeparators);
         Timer1.stop();
     }
     if (outcome.refuseSecond) {
-        ui->TxtTVA2->setText(options::TwoSeparators);
+        setFieldText(ui->TxtTVA2, options::TwoSeparators);
         Timer1.stop();
     }
 }
@@ -153,8 +192,8 @@ void frmAbout::storeRates()
 {
     options::CommitSteps steps;
     steps.firstRateStored = [this](const QString &text) { emit firstRateStored(text); };
-    steps.showFirstRate = [this](const QString &text) { ui->TxtTVA1->setText(text); };
-    steps.showSecondRate = [this](const QString &text) { ui->TxtTVA2->setText(text); };
+    steps.showFirstRate = [this](const QString &text) { setFieldText(ui->TxtTVA1, text); };
+    steps.showSecondRate = [this](const QString &text) { setFieldText(ui->TxtTVA2, text); };
     // A file that cannot be written is not reported: the rates hold for this run all the same.
     options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rateFile, steps);
     close();
