@@ -184,6 +184,16 @@ void TestFrmAbout::focusAndTabOrder()
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(window, "CmdValide"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), child<QWidget>(window, "TxtTVA2"));
+
+    // Enter in a field is discarded by the key filter; on the focused button it validates.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(!window->conversionTimer().isActive());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), first);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), child<QWidget>(window, "CmdValide"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QVERIFY(window->conversionTimer().isActive());
 }
 
 void TestFrmAbout::keyFilter_data()
