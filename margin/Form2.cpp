@@ -17,7 +17,7 @@
 Form2::Form2(QWidget *mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
       m_main(mainWindow), m_mark(calc::regionalDecimalMark()),
-      m_background(QStringLiteral(":/ui/form2-body.bmp")),
+      m_background(platform::picture(QStringLiteral(":/ui/form2-body.bmp"))),
       m_margin(std::make_unique<margin::MarginCalculator>()),
       m_change(std::make_unique<margin::PriceChange>())
 {
@@ -178,7 +178,7 @@ void Form2::CmdMiniMarge_Click()
 // Form_MouseDown: only a left press on the background itself (not on an element) drags.
 void Form2::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || childAt(event->position().toPoint())) {
+    if (event->button() != Qt::LeftButton || !platform::pressedOnBackground(this, event)) {
         QWidget::mousePressEvent(event);
         return;
     }
