@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -10,6 +11,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setOrganizationName(QStringLiteral("Tarvex"));
+    // The name of the installed menu entry, so that desktops match the windows to it; and the
+    // icon it installs, or the one built in when the program runs from its build folder.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.tarvex"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.example.tarvex"),
+                                                 QIcon(QStringLiteral(":/ui/tarvex.png"))));
 
     // Qt's own texts (context menus of the fields) in French.
     QTranslator qtTranslator;
@@ -19,8 +25,8 @@ int main(int argc, char *argv[])
 
     // The calculator was drawn for the classic Windows faces; elsewhere use their metric twins.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
-                                QStringLiteral("DejaVu Sans")});
+                               {QStringLiteral("Microsoft Sans Serif"),
+                                QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 
