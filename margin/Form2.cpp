@@ -24,6 +24,13 @@ Form2::Form2(QWidget *mainWindow, QWidget *parent)
     ui->setupUi(this);
     setFixedSize(402, 328);
 
+    // The window was drawn for MS Sans Serif; where it is missing, a face of the same narrow
+    // build keeps the captions within their places. Sizes and weights stay those of the form.
+    QFont windowFont = font();
+    windowFont.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                            QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    setFont(windowFont);
+
     // The white frame around the margin calculator is only drawn: a press on it is a press on
     // the window's background.
     ui->Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
