@@ -63,9 +63,8 @@ private slots:
     void focusAndTabOrder();
     void keyFilter_data();
     void keyFilter();
-    void storingUnedited();
-    void storingTyped_data();
-    void storingTyped();
+    void storing_data();
+    void storing();
     void refusals_data();
     void refusals();
     void closeBoxStoresNothing();
@@ -248,50 +247,32 @@ void TestFrmAbout::keyFilter()
     }
 }
 
-void TestFrmAbout::storingUnedited()
+void TestFrmAbout::storing_data()
 {
-    frmAbout *window = open();
-    QSignalSpy stored(window, &frmAbout::firstRateStored);
-    QTest::mouseClick(child<QPushButton>(window, "CmdValide"), Qt::LeftButton);
-    QVERIFY(window->conversionTimer().isActive());
-
-    QTRY_VERIFY(m_window.isNull());
-    QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")),
-             QByteArray("19.6\r\n5.5\r\n"));
-    QCOMPARE(stored.count(), 1);
-    const QString firstWithPoint = stored.at(0).at(0).toString();
-    QCOMPARE(firstWithPoint, QStringLiteral("19.6"));
-    QCOMPARE(vat::storedRateCaption(firstWithPoint), QStringLiteral("       Taux de TVA : 19.6%"));
-    QCOMPARE(vat::sharedRates().TauxTVA1.value(','), std::optional<double>(19.6));
-    QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("5,5"));
-}
-
-void TestFrmAbout::storingTyped_data()
-{
-    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("first"); // null: left as pre-filled
     QTest::addColumn<QString>("second");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("signalled");
     QTest::addColumn<QString>("shownFirst");
     QTest::addColumn<QString>("shownSecond");
 
-    QTest::newRow("first shorter") << "7"
-                                   << "19,6" << QByteArray("7\r\n19.6\r\n") << "7"
-                                   << "7"
-                                   << "19,6";
-    QTest::newRow("trailing zero") << "19.6"
-                                   << "5.50" << QByteArray("19.6\r\n5.50\r\n") << "19.6"
-                                   << "19,6"
-                                   << "5,5";
-    QTest::newRow("trailing point") << "5."
-                                    << "5.5" << QByteArray("5.\r\n5.5\r\n") << "5."
-                                    << "5"
-                                    << "5,5";
+    QTest::newRow("pre-filled rates unedited")
+        << QString() << QString() << QByteArray("19.6\r\n5.5\r\n") << "19.6"
+        << "19,6"
+        << "5,5";
+    QTest::newRow("first shorter, typed comma") << "7"
+                                                << "19,6" << QByteArray("7\r\n19.6\r\n") << "7"
+                                                << "7"
+                                                << "19,6";
+    QTest::newRow("trailing point, trailing zero") << "5."
+                                                   << "5.50" << QByteArray("5.\r\n5.50\r\n") << "5."
+                                                   << "5"
+                                                   << "5,5";
 }
 
-// Typed through the key filter, validated, converted by the timer, stored; the window opened
-// next shows the stored rates.
-void TestFrmAbout::storingTyped()
+// Typed through the key filter, validated, converted by the timer, stored, closed; the window
+// opened next shows the stored rates.
+void TestFrmAbout::storing()
 {
     QFETCH(QString, first);
     QFETCH(QString, second);
@@ -302,9 +283,12 @@ void TestFrmAbout::storingTyped()
 
     frmAbout *window = open();
     QSignalSpy stored(window, &frmAbout::firstRateStored);
-    typeInto(child<QLineEdit>(window, "TxtTVA1"), first);
-    typeInto(child<QLineEdit>(window, "TxtTVA2"), second);
+    if (!first.isNull())
+        typeInto(child<QLineEdit>(window, "TxtTVA1"), first);
+    if (!second.isNull())
+        typeInto(child<QLineEdit>(window, "TxtTVA2"), second);
     QTest::mouseClick(child<QPushButton>(window, "CmdValide"), Qt::LeftButton);
+    QVERIFY(window->conversionTimer().isActive());
     QTRY_VERIFY(m_window.isNull());
 
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), file);
