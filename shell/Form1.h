@@ -10,6 +10,7 @@
 
 #include "calculator/engine.h"
 
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -49,8 +50,8 @@ public:
     void makeFirstRateActive();
 
     // The other two windows, created on first use (null until then).
-    Form2 *marginWindow() const { return m_form2; }
-    frmAbout *optionsWindow() const { return m_about; }
+    Form2 *marginWindow() const;
+    frmAbout *optionsWindow() const;
 
 public slots:
     // Start-up, run by the constructor before the window is shown.
@@ -111,10 +112,20 @@ private:
     // Re-places the margin window against this window after a drag.
     void dockMarginWindow();
 
+    // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
+    void applyFormDetails();
+    void connectElements();
+    void pressDigit(int k);
+    // True when a key event starts at this element rather than climbing from one inside it.
+    bool startsKeyEvent(QWidget *watched, const QEvent *event);
+
     std::unique_ptr<Ui::Form1> ui;
     calc::CalculatorEngine m_engine;
     QTimer Timer1;
     std::unique_ptr<vat::RateTextConversion> m_conversion;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
+    QPixmap m_body; // the calculator body painted behind the elements
+    const QEvent *m_keyEvent = nullptr;
+    QPointer<QWidget> m_keyReceiver;
 };

@@ -1,0 +1,312 @@
+// The main window's layout, its calculator keys and the keyboard. The form (ui/Form1.ui) holds
+// the layout; the calculator engine does all the work; these handlers only forward clicks and
+// keys to it and put its display into Text1.
+#include "Form1.h"
+#include "ui_Form1.h"
+
+#include "calculator/numbertext.h"
+#include "margin/Form2.h"
+#include "options/frmAbout.h"
+#include "shell/platform.h"
+#include "vat/conversion.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <utility>
+
+namespace {
+
+// The window's background colour, seen wherever the calculator body picture does not reach.
+constexpr QRgb backgroundColour = 0xFF808080;
+
+// The decorative frame behind the display (Shape3): slightly larger than the display, which lies
+// in front of it, so that only a thin blue edge shows.
+constexpr QRect shape3Bounds(14, 63, 188, 34);
+constexpr QRgb shape3Colour = 0xFF0000C0;
+constexpr int shape3Width = 4;
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form1>()),
+      m_engine(calc::regionalDecimalMark()), m_body(QStringLiteral(":/ui/form1-body.gif"))
+{
+    ui->setupUi(this);
+    setFixedSize(219, 328);
+    const QString icon = QStringLiteral(":/ui/tarvex.png");
+    if (QFile::exists(icon))
+        setWindowIcon(QIcon(icon));
+    ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
+    applyFormDetails();
+    connectElements();
+
+    // Key preview: the window sees every key before the element that has the focus.
+    installEventFilter(this);
+    for (QWidget *child : findChildren<QWidget *>())
+        child->installEventFilter(this);
+
+    Timer1.setInterval(10);
+    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    ui->egal->setFocus();
+    Form_Load();
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+Form1::~Form1() = default;
+
+Form2 *Form1::marginWindow() const
+{
+    return m_form2;
+}
+
+frmAbout *Form1::optionsWindow() const
+{
+    return m_about;
+}
+
+// What a Designer form cannot say by itself: fonts of fractional point sizes (the form keeps
+// the exact size in a "pointSizeF" property beside the whole-point font) and the program's own
+// hand cursor on the elements drawn with a pointing hand.
+void Form1::applyFormDetails()
+{
+    QList<QWidget *> widgets{this};
+    widgets += findChildren<QWidget *>(); // parents come before their children
+    for (QWidget *w : std::as_const(widgets)) {
+        if (const QVariant size = w->property("pointSizeF"); size.isValid()) {
+            QFont font = w->font();
+            font.setPointSizeF(size.toDouble());
+            w->setFont(font);
+        }
+        if (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor)
+            w->setCursor(platform::handCursor());
+    }
+}
+
+void Form1::connectElements()
+{
+    const std::pair<QAbstractButton *, void (Form1::*)()> clicks[] = {
+        {ui->C0, &Form1::C0_Click},
+        {ui->C1, &Form1::C1_Click},
+        {ui->C2, &Form1::C2_Click},
+        {ui->C3, &Form1::C3_Click},
+        {ui->C4, &Form1::C4_Click},
+        {ui->C5, &Form1::C5_Click},
+        {ui->C6, &Form1::C6_Click},
+        {ui->C7, &Form1::C7_Click},
+        {ui->C8, &Form1::C8_Click},
+        {ui->C9, &Form1::C9_Click},
+        {ui->virgule, &Form1::virgule_Click},
+        {ui->efface, &Form1::efface_Click},
+        {ui->plus, &Form1::plus_Click},
+        {ui->moins, &Form1::moins_Click},
+        {ui->Multi, &Form1::Multi_Click},
+        {ui->Div, &Form1::Div_Click},
+        {ui->egal, &Form1::egal_Click},
+        {ui->CmdPourCent, &Form1::CmdPourCent_Click},
+        {ui->TVA, &Form1::TVA_Click},
+        {ui->CmdTTC, &Form1::CmdTTC_Click},
+        {ui->CmdHT, &Form1::CmdHT_Click},
+        {ui->CmdTVA, &Form1::CmdTVA_Click},
+        {ui->DontTVA, &Form1::DontTVA_Click},
+        {ui->CmdOption, &Form1::CmdOption_Click},
+        {ui->CmdMarge, &Form1::CmdMarge_Click},
+        {ui->CmdMinimise, &Form1::CmdMinimise_Click},
+        {ui->CmdQuitte, &Form1::CmdQuitte_Click},
+    };
+    for (const auto &[button, handler] : clicks)
+        connect(button, &QAbstractButton::clicked, this, handler);
+    connect(ui->Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+}
+
+void Form1::Form_Load()
+{
+    platform::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
+    loadRates();
+    m_engine.virg = true;
+    m_engine.ok = false;
+    m_engine.TF = 1;
+    m_engine.ClicTva = 0;
+    showDisplay();
+}
+
+void Form1::showDisplay()
+{
+    if (ui->Text1->text() != m_engine.display())
+        ui->Text1->setText(m_engine.display());
+}
+
+void Form1::Text1_Change()
+{
+    // Whoever writes Text1, the engine reads the same text and applies its change rule.
+    m_engine.setDisplay(ui->Text1->text());
+}
+
+// --- Calculator keys ------------------------------------------------------------------------
+
+void Form1::pressDigit(int k)
+{
+    m_engine.digit(k);
+    showDisplay();
+}
+
+void Form1::C0_Click()
+{
+    pressDigit(0);
+}
+void Form1::C1_Click()
+{
+    pressDigit(1);
+}
+void Form1::C2_Click()
+{
+    pressDigit(2);
+}
+void Form1::C3_Click()
+{
+    pressDigit(3);
+}
+void Form1::C4_Click()
+{
+    pressDigit(4);
+}
+void Form1::C5_Click()
+{
+    pressDigit(5);
+}
+void Form1::C6_Click()
+{
+    pressDigit(6);
+}
+void Form1::C7_Click()
+{
+    pressDigit(7);
+}
+void Form1::C8_Click()
+{
+    pressDigit(8);
+}
+void Form1::C9_Click()
+{
+    pressDigit(9);
+}
+
+void Form1::virgule_Click()
+{
+    m_engine.decimalPoint();
+    showDisplay();
+}
+
+void Form1::efface_Click()
+{
+    m_engine.clear();
+    showDisplay();
+}
+
+void Form1::plus_Click()
+{
+    m_engine.operatorKey(calc::Addition);
+    showDisplay();
+}
+
+void Form1::moins_Click()
+{
+    m_engine.operatorKey(calc::Subtraction);
+    showDisplay();
+}
+
+void Form1::Multi_Click()
+{
+    m_engine.operatorKey(calc::Multiplication);
+    showDisplay();
+}
+
+void Form1::Div_Click()
+{
+    m_engine.operatorKey(calc::Division);
+    showDisplay();
+}
+
+void Form1::egal_Click()
+{
+    m_engine.equals();
+    showDisplay();
+}
+
+void Form1::CmdPourCent_Click()
+{
+    m_engine.percent();
+    showDisplay();
+}
+
+// --- Keyboard -------------------------------------------------------------------------------
+
+void Form1::Form_KeyPress(QChar key)
+{
+    m_engine.keyPress(key);
+    showDisplay();
+}
+
+void Form1::Form_KeyDown(int key)
+{
+    if (key == Qt::Key_Delete) {
+        m_engine.deleteKey();
+        showDisplay();
+    }
+}
+
+// A key event starts at the focused element and climbs through its containers until one of
+// them accepts it. The preview watches every element, so it acts where the event starts and
+// lets the same event pass by on its way up.
+bool Form1::startsKeyEvent(QWidget *watched, const QEvent *event)
+{
+    const bool climbing =
+        event == m_keyEvent && m_keyReceiver && watched->isAncestorOf(m_keyReceiver);
+    m_keyEvent = event;
+    m_keyReceiver = watched;
+    return !climbing;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (startsKeyEvent(static_cast<QWidget *>(watched), event)) {
+            Form_KeyDown(key->key());
+            // Shortcuts with Ctrl or Alt type nothing, and the Delete key types no character.
+            const bool typesCharacter =
+                !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                key->key() != Qt::Key_Delete && !key->text().isEmpty();
+            if (typesCharacter)
+                Form_KeyPress(key->text().front());
+        }
+    } else if (event->type() == QEvent::KeyRelease) {
+        m_keyEvent = nullptr;
+    }
+    // Never consumed: the focused element still receives the key, so Enter and the space bar
+    // press the focused button.
+    return QWidget::eventFilter(watched, event);
+}
+
+// --- Painting -------------------------------------------------------------------------------
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgb(backgroundColour));
+    if (!m_body.isNull())
+        painter.drawPixmap(0, 0, m_body);
+
+    const QRegion outline = QRegion(shape3Bounds)
+                                .subtracted(QRegion(shape3Bounds.adjusted(
+                                    shape3Width, shape3Width, -shape3Width, -shape3Width)));
+    painter.setClipRegion(outline);
+    painter.fillRect(shape3Bounds, QColor::fromRgb(shape3Colour));
+}

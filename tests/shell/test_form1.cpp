@@ -1,0 +1,418 @@
+// The real main window, offscreen: its elements where the layout puts them, and the calculator
+// driven through the real buttons and the real keyboard.
+
+#include "shell/Form1.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Positions in the layout are given in twips, 15 to a pixel.
+QRect fromTwips(int left, int top, int width, int height)
+{
+    auto px = [](int twips) { return int(std::lround(twips / 15.0)); };
+    return {px(left), px(top), px(width), px(height)};
+}
+
+// The headless test platform cannot cut windows to a shape and says so each time a window gets
+// its rounded outline; that one message is expected here.
+QtMessageHandler previousHandler = nullptr;
+void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message == QLatin1String("This plugin does not support setting window masks"))
+        return;
+    previousHandler(type, context, message);
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Form1> m_window;
+
+    template <typename T = QWidget> T *element(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no element %s", name);
+        return found;
+    }
+    QString shown() const { return element<QLineEdit>("Text1")->text(); }
+
+    // Clicks the named buttons one after the other and returns the display after each click.
+    QStringList click(const QStringList &names) const
+    {
+        QStringList after;
+        for (const QString &name : names) {
+            QTest::mouseClick(element<QAbstractButton>(name.toLatin1().constData()),
+                              Qt::LeftButton);
+            after << shown();
+        }
+        return after;
+    }
+
+private slots:
+    void initTestCase() { previousHandler = qInstallMessageHandler(quietAboutMasks); }
+
+    void init()
+    {
+        m_window = std::make_unique<Form1>();
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void startsReady()
+    {
+        QCOMPARE(m_window->size(), QSize(219, 328));
+        QVERIFY(m_window->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Tarvex"));
+        QCOMPARE(QApplication::focusWidget(), element("egal"));
+        QCOMPARE(shown(), QString());
+        QVERIFY(element<QLineEdit>("Text1")->isReadOnly());
+        QCOMPARE(m_window->engine().TF, 1);
+        QVERIFY(m_window->engine().virg);
+        QVERIFY(!m_window->engine().ok);
+        QCOMPARE(m_window->engine().ClicTva, 0);
+        for (const char *name : {"Text2", "Text3", "Text4", "Text5", "Trans3", "Trans4"})
+            QVERIFY2(!element(name)->isVisible(), name);
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("Image1") << "Image1" << fromTwips(240, 120, 480, 480);
+        QTest::newRow("Label1") << "Label1" << fromTwips(240, 600, 495, 255);
+        QTest::newRow("CmdMarge") << "CmdMarge" << fromTwips(1440, 360, 855, 255);
+        QTest::newRow("CmdQuitte") << "CmdQuitte" << fromTwips(2760, 360, 255, 220);
+        QTest::newRow("Text1") << "Text1" << fromTwips(210, 960, 2775, 450);
+        QTest::newRow("C7") << "C7" << fromTwips(240, 1680, 375, 375);
+        QTest::newRow("moins") << "moins" << fromTwips(2640, 2160, 375, 375);
+        QTest::newRow("CmdPourCent") << "CmdPourCent" << fromTwips(2040, 2640, 375, 375);
+        QTest::newRow("egal") << "egal" << fromTwips(1440, 3120, 375, 375);
+        QTest::newRow("TVA") << "TVA" << fromTwips(400, 3720, 270, 195);
+        QTest::newRow("FrmTVA") << "FrmTVA" << fromTwips(280, 3720, 2655, 1005);
+        QTest::newRow("CmdTTC in its frame") << "CmdTTC" << fromTwips(120, 360, 735, 375);
+        QTest::newRow("DontTVA in its frame") << "DontTVA" << fromTwips(1800, 480, 735, 430);
+        QTest::newRow("Text5") << "Text5" << fromTwips(1680, 600, 855, 315);
+        QTest::newRow("Trans4") << "Trans4" << fromTwips(840, 720, 495, 255);
+    }
+    void geometry()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, place);
+        QCOMPARE(element(name.toLatin1().constData())->geometry(), place);
+    }
+
+    void captionsAndTips_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("CmdOption") << "CmdOption"
+                                   << "TVA"
+                                   << " Modifier le taux de TVA ";
+        QTest::newRow("CmdMarge") << "CmdMarge"
+                                  << "Options"
+                                  << " Accéder aux options  ";
+        QTest::newRow("CmdMinimise") << "CmdMinimise"
+                                     << ""
+                                     << " Minimiser ";
+        QTest::newRow("CmdQuitte") << "CmdQuitte"
+                                   << ""
+                                   << " Quitter";
+        QTest::newRow("Multi") << "Multi"
+                               << "x"
+                               << "";
+        QTest::newRow("virgule") << "virgule"
+                                 << ","
+                                 << "";
+        QTest::newRow("efface") << "efface"
+                                << "C"
+                                << " Effacer  ";
+        QTest::newRow("CmdPourCent") << "CmdPourCent"
+                                     << "%"
+                                     << " Exemple 50 + 10 % = 55 ";
+        QTest::newRow("CmdTTC") << "CmdTTC"
+                                << "TTC"
+                                << " PVHT x (1 + taux TVA)";
+        QTest::newRow("CmdHT") << "CmdHT"
+                               << "HT"
+                               << " PVTTC / (1 + taux TVA) ";
+        QTest::newRow("CmdTVA") << "CmdTVA"
+                                << "TVA"
+                                << "  (PV TTC) / 100) * TauxTVA1";
+        QTest::newRow("DontTVA") << "DontTVA"
+                                 << " dont TVA"
+                                 << " Extraire la TVA  ";
+        QTest::newRow("TVA") << "TVA"
+                             << ""
+                             << "";
+    }
+    void captionsAndTips()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, tip);
+        const auto *button = element<QAbstractButton>(name.toLatin1().constData());
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->toolTip(), tip);
+        // A screen reader can name every key, with or without a caption.
+        if (caption.isEmpty())
+            QVERIFY(!button->accessibleName().trimmed().isEmpty());
+    }
+
+    void displayLooksAndTips()
+    {
+        auto *display = element<QLineEdit>("Text1");
+        QCOMPARE(display->toolTip(), QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
+        QCOMPARE(display->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(display->palette().color(QPalette::Base), QColor(0xE0, 0xE0, 0xE0));
+        QCOMPARE(element<QLabel>("Label1")->text(), QStringLiteral("V 3.1"));
+        QCOMPARE(element("C5")->palette().color(QPalette::Button), QColor(0xE0, 0xE0, 0xE0));
+        QCOMPARE(element("TVA")->palette().color(QPalette::Button), QColor(0xFF, 0xE0, 0xC0));
+        QCOMPARE(element("FrmTVA")->palette().color(QPalette::Window), QColor(0xA7, 0xA7, 0xA7));
+        QCOMPARE(element("FrmTVA")->palette().color(QPalette::WindowText),
+                 QColor(0xFF, 0xFF, 0x80));
+    }
+
+    void fonts_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("window") << "Form1"
+                                << "MS Sans Serif" << 13.5 << true;
+        QTest::newRow("display") << "Text1"
+                                 << "Arial" << 14.25 << true;
+        QTest::newRow("digit") << "C8"
+                               << "MS Sans Serif" << 12.0 << true;
+        QTest::newRow("equals takes the window's") << "egal"
+                                                   << "MS Sans Serif" << 13.5 << true;
+        QTest::newRow("times") << "Multi"
+                               << "MS Sans Serif" << 13.5 << false;
+        QTest::newRow("percent") << "CmdPourCent"
+                                 << "MS Sans Serif" << 9.75 << true;
+        QTest::newRow("version") << "Label1"
+                                 << "MS Sans Serif" << 8.25 << false;
+        QTest::newRow("vat key") << "CmdHT"
+                                 << "MS Sans Serif" << 8.25 << true;
+        QTest::newRow("vat frame") << "FrmTVA"
+                                   << "MS Sans Serif" << 8.25 << true;
+    }
+    void fonts()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        QFETCH(bool, bold);
+        const QWidget *w =
+            name == QLatin1String("Form1") ? m_window.get() : element(name.toLatin1().constData());
+        QCOMPARE(w->font().family(), family);
+        QCOMPARE(w->font().pointSizeF(), points);
+        QCOMPARE(w->font().bold(), bold);
+    }
+
+    void cursors()
+    {
+        for (const char *name : {"C0", "egal", "CmdTTC", "TVA", "CmdQuitte", "CmdOption"})
+            QVERIFY2(element(name)->cursor().shape() != Qt::ArrowCursor, name);
+        for (const char *name : {"CmdPourCent", "DontTVA", "Text1"})
+            QVERIFY2(element(name)->cursor().shape() == Qt::ArrowCursor ||
+                         element(name)->cursor().shape() == Qt::IBeamCursor,
+                     name);
+    }
+
+    void tabOrder()
+    {
+        const QStringList order{
+            "egal",      "virgule", "C0",       "Text1",       "C7",          "C8",
+            "C9",        "Div",     "Multi",    "C4",          "C5",          "C6",
+            "plus",      "moins",   "C1",       "C2",          "C3",          "efface",
+            "CmdQuitte", "FrmTVA",  "CmdTTC",   "CmdHT",       "CmdMinimise", "CmdOption",
+            "CmdTVA",    "DontTVA", "CmdMarge", "CmdPourCent", "Label1",      "TVA",
+            "Trans3",    "Text2",   "Text3",    "Trans4",      "Text4",       "Text5"};
+        // Labels and the frame never take the focus; every other element is in the chain in
+        // that order.
+        QStringList focusable;
+        for (const QString &name : order) {
+            if (element(name.toLatin1().constData())->focusPolicy() & Qt::TabFocus)
+                focusable << name;
+        }
+        QCOMPARE(focusable.size(), order.size() - 4);
+        QStringList chain;
+        QWidget *w = element("egal");
+        do {
+            if (focusable.contains(w->objectName()))
+                chain << w->objectName();
+            w = w->nextInFocusChain();
+        } while (w != element("egal"));
+        QCOMPARE(chain, focusable);
+
+        // Tab walks the keys in that order.
+        QTest::keyClick(element("egal"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), element("virgule"));
+    }
+
+    void rateSwitchInFrontOfItsFrame()
+    {
+        const QWidget *peach = element("TVA");
+        QCOMPARE(m_window->childAt(peach->geometry().center()), peach);
+    }
+
+    void displayFrameIsPainted()
+    {
+        // The thin blue edge of the frame behind the display shows to its right.
+        const QImage image = m_window->grab().toImage();
+        QCOMPARE(image.pixelColor(200, 80), QColor(0x00, 0x00, 0xC0));
+    }
+
+    void mouse_data()
+    {
+        QTest::addColumn<QStringList>("buttons");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("sum") << QStringList{"C5", "plus", "C3", "egal", "egal"}
+                             << QStringList{" 5", " 5", " 3", " 8", " 13"};
+        QTest::newRow("every digit")
+            << QStringList{"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9", "C0"}
+            << QStringList{" 1",      " 12",      " 123",      " 1234",      " 12345",
+                           " 123456", " 1234567", " 12345678", " 123456789", " 1234567890"};
+        QTest::newRow("fraction and clear")
+            << QStringList{"C0", "virgule", "C5", "efface", "virgule", "C5"}
+            << QStringList{" 0", " 0.", " 0.5", "", ".", ".5"};
+        QTest::newRow("operations")
+            << QStringList{"C8", "Div", "C2", "Multi", "C3", "moins", "C4", "egal"}
+            << QStringList{" 8", " 8", " 2", " 4", " 3", " 12", " 4", " 8"};
+        QTest::newRow("mark-up") << QStringList{"C5", "C0",          "plus", "C1",
+                                                "C0", "CmdPourCent", "egal"}
+                                 << QStringList{" 5", " 50", " 50", " 1", " 10", "50 + 10 %", "55"};
+    }
+    void mouse()
+    {
+        QFETCH(QStringList, buttons);
+        QFETCH(QStringList, shown);
+        QCOMPARE(click(buttons), shown);
+    }
+
+    void keyboard_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("chain") << "5+3+2="
+                               << " 10";
+        QTest::newRow("repeated equals") << "5*3=="
+                                         << " 75";
+        QTest::newRow("comma and point") << "1,5+0.25="
+                                         << " 1.75";
+        QTest::newRow("division") << "9/4="
+                                  << " 2.25";
+        QTest::newRow("percentage") << "50+10%"
+                                    << "50 + 10 %";
+        QTest::newRow("percentage result") << "50+10%="
+                                           << "55";
+        QTest::newRow("ignored letters") << "5a+b3c="
+                                         << " 8";
+    }
+    void keyboard()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        // Typed into the window as a person would: the keys go to the focused key first.
+        for (QChar c : typed)
+            QTest::keyClick(m_window->windowHandle(), c.toLatin1());
+        QCOMPARE(this->shown(), shown);
+    }
+
+    void keyboardReachesTheCalculatorOnceFromAnyElement_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("a key") << "C5";
+        QTest::newRow("a key inside the VAT frame") << "CmdTTC";
+        QTest::newRow("the display") << "Text1";
+        QTest::newRow("the window itself") << "";
+    }
+    void keyboardReachesTheCalculatorOnceFromAnyElement()
+    {
+        QFETCH(QString, focused);
+        QWidget *target = focused.isEmpty() ? static_cast<QWidget *>(m_window.get())
+                                            : element(focused.toLatin1().constData());
+        target->setFocus();
+        QTest::keyClicks(target, QStringLiteral("12+3"));
+        QCOMPARE(shown(), QStringLiteral(" 3"));
+        QTest::keyClick(target, Qt::Key_Delete);
+        QCOMPARE(shown(), QString());
+        // Delete also set the first operand to 0.
+        QTest::keyClicks(target, QStringLiteral("4="));
+        QCOMPARE(shown(), QStringLiteral(" 4"));
+    }
+
+    void enterPressesTheFocusedKey()
+    {
+        for (char c : {'5', '+', '3'})
+            QTest::keyClick(m_window->windowHandle(), c);
+        QCOMPARE(QApplication::focusWidget(), element("egal"));
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Return);
+        QCOMPARE(shown(), QStringLiteral(" 8"));
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Enter);
+        QCOMPARE(shown(), QStringLiteral(" 13"));
+        // The space bar presses it too.
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Space);
+        QCOMPARE(shown(), QStringLiteral(" 18"));
+    }
+
+    void clickedKeyTakesTheFocus()
+    {
+        // As on the desktop, a clicked key keeps the focus, so Enter presses it again.
+        click({"C7"});
+        QTest::keyClick(m_window->windowHandle(), Qt::Key_Return);
+        QCOMPARE(shown(), QStringLiteral(" 77"));
+    }
+
+    void mouseAndKeysTogether()
+    {
+        click({"C5", "plus"});
+        QTest::keyClick(m_window->windowHandle(), 'a');
+        click({"egal"});
+        QCOMPARE(shown(), QStringLiteral(" 5"));
+        QTest::keyClick(m_window->windowHandle(), '4');
+        click({"egal"});
+        QCOMPARE(shown(), QStringLiteral(" 9"));
+    }
+
+    void displayWrittenElsewhereFollowsTheEngine()
+    {
+        click({"C1", "virgule"});
+        QVERIFY(!m_window->engine().virg);
+        element<QLineEdit>("Text1")->setText(QStringLiteral("119,6 TTC"));
+        QCOMPARE(m_window->engine().display(), QStringLiteral("119,6 TTC"));
+        element<QLineEdit>("Text1")->clear();
+        QCOMPARE(m_window->engine().display(), QString());
+        QVERIFY(m_window->engine().virg);
+    }
+
+    void readOnlyDisplayTakesNoTyping()
+    {
+        element("Text1")->setFocus();
+        QTest::keyClicks(element("Text1"), QStringLiteral("7x"));
+        QCOMPARE(shown(), QStringLiteral(" 7"));
+        QTest::keyClick(element("Text1"), Qt::Key_Backspace);
+        QCOMPARE(shown(), QStringLiteral(" 7"));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"
