@@ -2,6 +2,7 @@
 // (as on the headless test platform): the window follows the mouse until the button is released,
 // and the docked window follows it without answering back.
 
+#include "headless.h"
 #include "shell/platform.h"
 
 #include <QFrame>
@@ -86,6 +87,7 @@ class TestDragging : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { headless::quietPlatformLimits(); }
     void cleanup() { QVERIFY(!platform::isMoving()); }
 
     void followsTheMouseUntilReleased_data()

@@ -1,5 +1,6 @@
 // The rounded outline of the borderless windows, pixel by pixel, and the decorative frames.
 
+#include "headless.h"
 #include "shell/platform.h"
 
 #include <QImage>
@@ -20,15 +21,6 @@ QRegion mirrored(const QRegion &region, const QRect &box)
     return out;
 }
 
-QtMessageHandler previousHandler = nullptr;
-// The headless test platform cannot cut a window to a shape and says so; the widget keeps the
-// mask all the same, and that is what is checked here.
-void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message != QLatin1String("This plugin does not support setting window masks"))
-        previousHandler(type, context, message);
-}
-
 } // namespace
 
 class TestOutline : public QObject
@@ -36,7 +28,7 @@ class TestOutline : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(quietAboutMasks); }
+    void initTestCase() { headless::quietPlatformLimits(); }
 
     // The region arguments of the two calculator windows, and shapes around the edge cases.
     void roundRectRules_data()
