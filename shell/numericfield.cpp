@@ -5,29 +5,12 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QValidator>
+
+#include <algorithm>
 
 namespace numericfield {
 
 namespace {
-
-// Every character that reaches the field without a key press (a paste) is filtered here; typed
-// characters arrive already filtered, so the validator leaves them alone.
-class PasteFilter : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString &input, int &position) const override
-    {
-        const QString kept = calc::filterNumericText(input);
-        if (kept != input) {
-            position = std::min<int>(position - (input.size() - kept.size()), kept.size());
-            position = std::max(position, 0);
-            input = kept;
-        }
-        return Acceptable;
-    }
-};
 
 class KeyFilter : public QObject
 {
@@ -67,7 +50,18 @@ private:
 
 void install(QLineEdit *field, KeyPressHandler keyPress)
 {
-    field->setValidator(new PasteFilter(field));
+    // Text that reaches the field without a typed character (a paste from the context menu or
+    // with Shift+Insert) is filtered once it is in. textEdited only follows the user's edits, so
+    // what the program itself writes ("119,6", "   NON   ") is left alone.
+    QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString &text) {
+        const QString kept = calc::filterNumericText(text);
+        if (kept == text)
+            return;
+        const int removed = int(text.size() - kept.size());
+        const int cursor = std::clamp(field->cursorPosition() - removed, 0, int(kept.size()));
+        field->setText(kept);
+        field->setCursorPosition(cursor);
+    });
     field->installEventFilter(new KeyFilter(field, std::move(keyPress)));
 }
 
