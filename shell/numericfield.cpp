@@ -25,6 +25,9 @@ public:
         if (watched != m_field || event->type() != QEvent::KeyPress)
             return false;
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        // Tab and Shift+Tab move the focus before any key handler sees them.
+        if (keyEvent->key() == Qt::Key_Tab || keyEvent->key() == Qt::Key_Backtab)
+            return false;
         const QString text = keyEvent->text();
         // Keys without a character (Delete, arrows, Home, End) keep their usual effect.
         if (text.size() != 1)
