@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 namespace platform {
@@ -33,9 +34,8 @@ QRegion roundRectRegion(int left, int top, int right, int bottom, int ellipseWid
     if (ellipseWidth < 2 || ellipseHeight < 2)
         return QRegion(left, top, width, height);
 
-    // Row by row: a row crossing a corner ellipse keeps the pixels whose centres lie inside it.
-    // Rows are symmetric about the middle, so each corner row is added at the top and the
-    // bottom at once.
+    // Row by row: the region is symmetric about its middle, so each corner row is added at the
+    // top and the bottom at once.
     const double a = ellipseWidth / 2.0;
     const double b = ellipseHeight / 2.0;
     const int cornerRows = (ellipseHeight + 1) / 2;

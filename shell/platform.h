@@ -20,9 +20,10 @@ class QWidget;
 namespace platform {
 
 // The rounded rectangle from (left, top) to (right, bottom) with corners cut by an ellipse of
-// the given width and height, as the Windows API builds its rounded-rectangle regions: the
+// the given width and height, by the rules of the Windows API's rounded-rectangle regions: the
 // right and bottom edges are outside, the ellipse is clamped to the rectangle, and an ellipse
-// narrower or lower than 2 pixels gives the plain rectangle.
+// narrower or lower than 2 pixels gives the plain rectangle. A corner row keeps the pixels whose
+// centres lie inside the corner's ellipse.
 QRegion roundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight);
 
