@@ -34,7 +34,8 @@ constexpr int shape3Width = 4;
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form1>()),
-      m_engine(calc::regionalDecimalMark()), m_body(QStringLiteral(":/ui/form1-body.gif"))
+      m_engine(calc::regionalDecimalMark()),
+      m_body(platform::picture(QStringLiteral(":/ui/form1-body.gif")))
 {
     ui->setupUi(this);
     setFixedSize(219, 328);
@@ -72,11 +73,13 @@ frmAbout *Form1::optionsWindow() const
     return m_about;
 }
 
-// What a Designer form cannot say by itself: fonts of fractional point sizes (the form keeps
-// the exact size in a "pointSizeF" property beside the whole-point font) and the program's own
-// hand cursor on the elements drawn with a pointing hand.
+// What a Designer form cannot say by itself: the logo at the screen's pixel density, fonts of
+// fractional point sizes (the form keeps the exact size in a "pointSizeF" property beside the
+// whole-point font) and the program's own hand cursor on the elements drawn with a pointing hand.
 void Form1::applyFormDetails()
 {
+    if (const QPixmap logo = platform::picture(QStringLiteral(":/ui/logo.png")); !logo.isNull())
+        ui->Image1->setPixmap(logo);
     QList<QWidget *> widgets{this};
     widgets += findChildren<QWidget *>(); // parents come before their children
     for (QWidget *w : std::as_const(widgets)) {
@@ -254,6 +257,7 @@ void Form1::Form_KeyPress(QChar key)
     showDisplay();
 }
 
+// key is Qt's key code; of all the keys going down, only Delete means something here.
 void Form1::Form_KeyDown(int key)
 {
     if (key == Qt::Key_Delete) {
@@ -304,9 +308,5 @@ void Form1::paintEvent(QPaintEvent *)
     if (!m_body.isNull())
         painter.drawPixmap(0, 0, m_body);
 
-    const QRegion outline = QRegion(shape3Bounds)
-                                .subtracted(QRegion(shape3Bounds.adjusted(
-                                    shape3Width, shape3Width, -shape3Width, -shape3Width)));
-    painter.setClipRegion(outline);
-    painter.fillRect(shape3Bounds, QColor::fromRgb(shape3Colour));
+    platform::paintOutline(painter, shape3Bounds, QColor::fromRgb(shape3Colour), shape3Width);
 }
