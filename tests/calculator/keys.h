@@ -26,7 +26,8 @@ inline void press(calc::CalculatorEngine &e, const QString &token)
         return;
     }
     if (const qsizetype hash = token.indexOf(QLatin1Char('#')); hash > 0) {
-        press(e, token.left(hash));
+        for (QChar c : token.left(hash))
+            e.digit(c.digitValue());
         for (int i = token.mid(hash + 1).toInt(); i > 0; --i)
             e.digit(0);
         return;

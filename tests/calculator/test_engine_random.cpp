@@ -7,7 +7,9 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 using namespace calc;
 
@@ -78,10 +80,10 @@ private:
             return QStringLiteral("shows \"%1\"").arg(e.display());
         if (!isShowable(shownValue))
             return QStringLiteral("display reads as no number");
-        for (const auto &value : {e.N1, e.N2, e.N3, std::optional<double>(e.Pourcent)}) {
-            if (value && !isShowable(*value))
-                return QStringLiteral("a state number is not finite");
-        }
+        const std::optional<double> numbers[] = {e.N1, e.N2, e.N3, e.Pourcent};
+        if (std::any_of(std::begin(numbers), std::end(numbers),
+                        [](const auto &value) { return value && !isShowable(*value); }))
+            return QStringLiteral("a state number is not finite");
         if (e.Compteur != 0 && e.Compteur != 1)
             return QStringLiteral("Compteur is %1").arg(e.Compteur);
         if (e.TF != 0 && e.TF != 1)
