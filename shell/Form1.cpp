@@ -15,6 +15,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionGroupBox>
 #include <QScreen>
 
 #include <utility>
@@ -29,6 +31,36 @@ constexpr QRgb backgroundColour = 0xFF808080;
 constexpr QRect shape3Bounds(14, 63, 188, 34);
 constexpr QRgb shape3Colour = 0xFF0000C0;
 constexpr int shape3Width = 4;
+
+// The VAT frame's caption begins with blanks that leave room for the peach rate button lying over
+// the frame's corner. Faces with narrower blanks than the calculator's own would slide the caption
+// under the button, so its text never starts left of the button's right edge.
+class CaptionClearOfButton : public QProxyStyle
+{
+public:
+    explicit CaptionClearOfButton(int textStartAtLeast) : m_textStart(textStartAtLeast) {}
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
+                         SubControl sub, const QWidget *widget) const override
+    {
+        QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
+        if (control == CC_GroupBox && sub == SC_GroupBoxLabel) {
+            const auto *box = qstyleoption_cast<const QStyleOptionGroupBox *>(option);
+            if (box) {
+                const QString text = box->text;
+                const qsizetype blanks = text.size() - QStringView(text).trimmed().size();
+                const int textStart =
+                    rect.left() + box->fontMetrics.horizontalAdvance(text.left(blanks));
+                if (textStart < m_textStart)
+                    rect.translate(m_textStart - textStart, 0);
+            }
+        }
+        return rect;
+    }
+
+private:
+    int m_textStart;
+};
 
 } // namespace
 
@@ -80,6 +112,10 @@ void Form1::applyFormDetails()
 {
     if (const QPixmap logo = platform::picture(QStringLiteral(":/ui/logo.png")); !logo.isNull())
         ui->Image1->setPixmap(logo);
+    auto *captionStyle =
+        new CaptionClearOfButton(ui->TVA->geometry().right() + 3 - ui->FrmTVA->x());
+    captionStyle->setParent(ui->FrmTVA);
+    ui->FrmTVA->setStyle(captionStyle);
     QList<QWidget *> widgets{this};
     widgets += findChildren<QWidget *>(); // parents come before their children
     for (QWidget *w : std::as_const(widgets)) {
