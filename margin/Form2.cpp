@@ -12,7 +12,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QValidator>
 
 Form2::Form2(QWidget *mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
@@ -156,17 +155,6 @@ void Form2::applyRole(QLineEdit *edit, margin::Role role)
     palette.setColor(QPalette::Base, QColor(QRgb(margin::colourOf(role))));
     edit->setPalette(palette);
     edit->setReadOnly(margin::isLocked(role));
-}
-
-void Form2::writeResult(QLineEdit *edit, const QString &text)
-{
-    // The field's paste filter would strip the regional decimal mark from a result written by
-    // the program ("119,6" would become "1196"): only what the user types or pastes goes
-    // through it.
-    const QValidator *filter = edit->validator();
-    edit->setValidator(nullptr);
-    edit->setText(text);
-    edit->setValidator(filter);
 }
 
 void Form2::dockMainWindow()

@@ -122,8 +122,6 @@ private:
 
     // A field's role: colour, lock and visibility.
     static void applyRole(QLineEdit *field, margin::Role role);
-    // Writes a computed result (in regional text) into a field.
-    static void writeResult(QLineEdit *field, const QString &text);
 
     // Margin calculator helpers.
     QLineEdit *field(margin::Field which) const;

@@ -32,10 +32,10 @@ void Form2::CmdCalculer2_Click()
         m_change->calculate(changeModeOf(ui->CheckTaux), direction,
                             {ui->TxtN1->text(), ui->TxtN2->text(), ui->TxtRem->text()}, m_mark);
     if (writes.TxtRem)
-        writeResult(ui->TxtRem, *writes.TxtRem);
+        ui->TxtRem->setText(*writes.TxtRem);
     if (writes.TxtN2) {
         ui->TxtN2->setVisible(true);
-        writeResult(ui->TxtN2, *writes.TxtN2);
+        ui->TxtN2->setText(*writes.TxtN2);
     }
 }
 

@@ -195,7 +195,7 @@ void Form2::CmdCalcul1_Click()
         const std::optional<QString> &text = writes[margin::index(f)];
         if (!text)
             continue;
-        writeResult(field(f), *text);
+        field(f)->setText(*text);
         if (*mode != Mode::Free)
             field(f)->setVisible(true);
     }

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPalette>
-#include <QValidator>
 
 namespace {
 
@@ -30,16 +29,6 @@ Qt::WindowFlags dialogFlags(const QWidget *parent)
 {
     return (parent ? Qt::Dialog : Qt::Tool) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
-}
-
-// The rate fields' paste filter would also strip what the program itself writes there (the
-// regional comma of a stored rate, the NON markers): a text set by the program goes around it.
-void setFieldText(QLineEdit *field, const QString &text)
-{
-    const QValidator *pasteFilter = field->validator();
-    field->setValidator(nullptr);
-    field->setText(text);
-    field->setValidator(pasteFilter);
 }
 
 // Widens a label whose text overflows it (a face wider than the one it was drawn for, a longer
@@ -130,15 +119,13 @@ void frmAbout::setUpWindow()
 void frmAbout::Form_Load()
 {
     const options::RateFields fields = options::fieldsFromSharedRates(m_regionalMark);
-    setFieldText(ui->TxtTVA1, fields.first);
-    setFieldText(ui->TxtTVA2, fields.second);
+    ui->TxtTVA1->setText(fields.first);
+    ui->TxtTVA2->setText(fields.second);
 }
 
 void frmAbout::TxtTVA1_KeyPress(QChar &key)
 {
-    // Tab still moves the focus between the fields and the button.
-    if (key != QLatin1Char('\t'))
-        key = calc::filterNumericKey(key);
+    key = calc::filterNumericKey(key);
 }
 
 void frmAbout::TxtTVA2_KeyPress(QChar &key)
@@ -151,9 +138,9 @@ void frmAbout::CmdValide_Click()
     const options::CheckOutcome outcome =
         m_validation.check({ui->TxtTVA1->text(), ui->TxtTVA2->text()});
     if (outcome.fields.first != ui->TxtTVA1->text())
-        setFieldText(ui->TxtTVA1, outcome.fields.first);
+        ui->TxtTVA1->setText(outcome.fields.first);
     if (outcome.fields.second != ui->TxtTVA2->text())
-        setFieldText(ui->TxtTVA2, outcome.fields.second);
+        ui->TxtTVA2->setText(outcome.fields.second);
     showConversion();
     if (outcome.convert)
         Timer1.start();
@@ -170,11 +157,11 @@ void frmAbout::Timer1_Timer()
         return;
     }
     if (outcome.refuseFirst) {
-        setFieldText(ui->TxtTVA1, options::TwoSeparators);
+        ui->TxtTVA1->setText(options::TwoSeparators);
         Timer1.stop();
     }
     if (outcome.refuseSecond) {
-        setFieldText(ui->TxtTVA2, options::TwoSeparators);
+        ui->TxtTVA2->setText(options::TwoSeparators);
         Timer1.stop();
     }
 }
@@ -192,8 +179,8 @@ void frmAbout::storeRates()
 {
     options::CommitSteps steps;
     steps.firstRateStored = [this](const QString &text) { emit firstRateStored(text); };
-    steps.showFirstRate = [this](const QString &text) { setFieldText(ui->TxtTVA1, text); };
-    steps.showSecondRate = [this](const QString &text) { setFieldText(ui->TxtTVA2, text); };
+    steps.showFirstRate = [this](const QString &text) { ui->TxtTVA1->setText(text); };
+    steps.showSecondRate = [this](const QString &text) { ui->TxtTVA2->setText(text); };
     // A file that cannot be written is not reported: the rates hold for this run all the same.
     options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rateFile, steps);
     close();
