@@ -6,8 +6,8 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -60,10 +60,9 @@ double parseAscii(const std::string &text)
         }
         const auto point = std::min(mantissa.find('.'), mantissa.size());
         const auto significant = mantissa.find_first_of("123456789");
-        const long long magnitude =
-            (significant < point ? (long long)(point - significant)
-                                 : -(long long)(significant - point) + 1) +
-            exponent;
+        const long long magnitude = (significant < point ? (long long)(point - significant)
+                                                         : -(long long)(significant - point) + 1) +
+                                    exponent;
         if (magnitude > 0)
             return negative ? -std::numeric_limits<double>::infinity()
                             : std::numeric_limits<double>::infinity();
@@ -212,8 +211,8 @@ double roundToCents(double value)
     for (int i = 0; i < kept; ++i)
         cents = cents * 10 + (digits[i] - '0');
     const std::string rest = digits.substr(kept);
-    const bool aboveHalf = rest[0] > '5' ||
-                           (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
+    const bool aboveHalf =
+        rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
     const bool exactlyHalf = rest[0] == '5' && !aboveHalf;
     if (aboveHalf || (exactlyHalf && cents % 2 != 0))
         ++cents;

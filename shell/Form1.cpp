@@ -16,8 +16,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QStyleOptionGroupBox>
 #include <QScreen>
+#include <QStyleOptionGroupBox>
 
 #include <utility>
 
@@ -40,8 +40,8 @@ class CaptionClearOfButton : public QProxyStyle
 public:
     explicit CaptionClearOfButton(int textStartAtLeast) : m_textStart(textStartAtLeast) {}
 
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option,
-                         SubControl sub, const QWidget *widget) const override
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex *option, SubControl sub,
+                         const QWidget *widget) const override
     {
         QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);
         if (control == CC_GroupBox && sub == SC_GroupBoxLabel) {

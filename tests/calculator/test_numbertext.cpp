@@ -20,36 +20,66 @@ private slots:
         QTest::addColumn<QString>("mark");
         QTest::addColumn<double>("expected");
 
-        QTest::newRow("empty") << "" << "," << 0.0;
-        QTest::newRow("blank") << "   " << "," << 0.0;
-        QTest::newRow("keyed") << " 7" << "," << 7.0;
-        QTest::newRow("leading zeros") << " 007" << "," << 7.0;
-        QTest::newRow("point fraction") << " .25" << "," << 0.25;
-        QTest::newRow("lone point") << "." << "," << 0.0;
-        QTest::newRow("point then digit") << ".5" << "," << 0.5;
-        QTest::newRow("trailing point") << " 5." << "," << 5.0;
-        QTest::newRow("negative") << "-3" << "," << -3.0;
-        QTest::newRow("negative fraction") << "-.5" << "," << -0.5;
-        QTest::newRow("plus sign") << "+4" << "," << 4.0;
-        QTest::newRow("blanks inside") << " 1 2 . 5" << "," << 12.5;
-        QTest::newRow("regional comma") << "12,5" << "," << 12.5;
-        QTest::newRow("comma not a mark") << "12,5" << "." << 12.0;
-        QTest::newRow("vat result") << "119,6 TTC" << "," << 119.6;
-        QTest::newRow("vat prefix") << "TVA 19,6" << "," << 0.0;
-        QTest::newRow("percentage expression") << "50 + 10 %" << "," << 50.0;
-        QTest::newRow("regional expression") << "12,5 + 7,5 %" << "," << 12.5;
-        QTest::newRow("second point stops") << "12.5.3" << "," << 12.5;
-        QTest::newRow("point then comma") << "1.2,3" << "," << 1.2;
-        QTest::newRow("exponent E") << " 1E+15" << "," << 1e15;
-        QTest::newRow("exponent D") << "2D3" << "," << 2000.0;
-        QTest::newRow("exponent lower") << "2e-2" << "," << 0.02;
-        QTest::newRow("exponent without digits") << "3E" << "," << 3.0;
-        QTest::newRow("exponent sign only") << "3E+" << "," << 3.0;
-        QTest::newRow("letters") << "abc" << "," << 0.0;
-        QTest::newRow("sign alone") << "-" << "," << 0.0;
-        QTest::newRow("NON marker") << "   NON   " << "," << 0.0;
-        QTest::newRow("tiny underflows to zero") << "1E-400" << "," << 0.0;
-        QTest::newRow("long fraction underflow") << "0.000000000000000000001E-320" << "," << 0.0;
+        QTest::newRow("empty") << ""
+                               << "," << 0.0;
+        QTest::newRow("blank") << "   "
+                               << "," << 0.0;
+        QTest::newRow("keyed") << " 7"
+                               << "," << 7.0;
+        QTest::newRow("leading zeros") << " 007"
+                                       << "," << 7.0;
+        QTest::newRow("point fraction") << " .25"
+                                        << "," << 0.25;
+        QTest::newRow("lone point") << "."
+                                    << "," << 0.0;
+        QTest::newRow("point then digit") << ".5"
+                                          << "," << 0.5;
+        QTest::newRow("trailing point") << " 5."
+                                        << "," << 5.0;
+        QTest::newRow("negative") << "-3"
+                                  << "," << -3.0;
+        QTest::newRow("negative fraction") << "-.5"
+                                           << "," << -0.5;
+        QTest::newRow("plus sign") << "+4"
+                                   << "," << 4.0;
+        QTest::newRow("blanks inside") << " 1 2 . 5"
+                                       << "," << 12.5;
+        QTest::newRow("regional comma") << "12,5"
+                                        << "," << 12.5;
+        QTest::newRow("comma not a mark") << "12,5"
+                                          << "." << 12.0;
+        QTest::newRow("vat result") << "119,6 TTC"
+                                    << "," << 119.6;
+        QTest::newRow("vat prefix") << "TVA 19,6"
+                                    << "," << 0.0;
+        QTest::newRow("percentage expression") << "50 + 10 %"
+                                               << "," << 50.0;
+        QTest::newRow("regional expression") << "12,5 + 7,5 %"
+                                             << "," << 12.5;
+        QTest::newRow("second point stops") << "12.5.3"
+                                            << "," << 12.5;
+        QTest::newRow("point then comma") << "1.2,3"
+                                          << "," << 1.2;
+        QTest::newRow("exponent E") << " 1E+15"
+                                    << "," << 1e15;
+        QTest::newRow("exponent D") << "2D3"
+                                    << "," << 2000.0;
+        QTest::newRow("exponent lower") << "2e-2"
+                                        << "," << 0.02;
+        QTest::newRow("exponent without digits") << "3E"
+                                                 << "," << 3.0;
+        QTest::newRow("exponent sign only") << "3E+"
+                                            << "," << 3.0;
+        QTest::newRow("letters") << "abc"
+                                 << "," << 0.0;
+        QTest::newRow("sign alone") << "-"
+                                    << "," << 0.0;
+        QTest::newRow("NON marker") << "   NON   "
+                                    << "," << 0.0;
+        QTest::newRow("tiny underflows to zero") << "1E-400"
+                                                 << "," << 0.0;
+        QTest::newRow("long fraction underflow") << "0.000000000000000000001E-320"
+                                                 << "," << 0.0;
     }
     void reader()
     {
@@ -109,16 +139,26 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("mark");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("half") << 0.5 << "," << "0,5";
-        QTest::newRow("integral") << 55.0 << "," << "55";
-        QTest::newRow("vat") << 119.6 << "," << "119,6";
-        QTest::newRow("hundred") << 100.0 << "," << "100";
-        QTest::newRow("negative") << -119.6 << "," << "-119,6";
-        QTest::newRow("negative zero") << -0.0 << "," << "0";
-        QTest::newRow("point mark") << 12.5 << "." << "12.5";
-        QTest::newRow("no thousands separator") << 1234567.25 << "," << "1234567,25";
-        QTest::newRow("fifteen digits") << 2.0 / 3.0 << "," << "0,666666666666667";
-        QTest::newRow("exponent") << 1e20 << "," << "1E+20";
+        QTest::newRow("half") << 0.5 << ","
+                              << "0,5";
+        QTest::newRow("integral") << 55.0 << ","
+                                  << "55";
+        QTest::newRow("vat") << 119.6 << ","
+                             << "119,6";
+        QTest::newRow("hundred") << 100.0 << ","
+                                 << "100";
+        QTest::newRow("negative") << -119.6 << ","
+                                  << "-119,6";
+        QTest::newRow("negative zero") << -0.0 << ","
+                                       << "0";
+        QTest::newRow("point mark") << 12.5 << "."
+                                    << "12.5";
+        QTest::newRow("no thousands separator") << 1234567.25 << ","
+                                                << "1234567,25";
+        QTest::newRow("fifteen digits") << 2.0 / 3.0 << ","
+                                        << "0,666666666666667";
+        QTest::newRow("exponent") << 1e20 << ","
+                                  << "1E+20";
     }
     void regionalText()
     {
@@ -126,8 +166,9 @@ private slots:
         QFETCH(QString, mark);
         QFETCH(QString, expected);
         QCOMPARE(regionalNumberText(value, mark.front()), expected);
-        QCOMPARE(readDisplayNumber(expected, mark.front()), readDisplayNumber(
-                     QString(expected).replace(mark.front(), QLatin1Char('.')), QLatin1Char('.')));
+        QCOMPARE(readDisplayNumber(expected, mark.front()),
+                 readDisplayNumber(QString(expected).replace(mark.front(), QLatin1Char('.')),
+                                   QLatin1Char('.')));
     }
 
     void regionalTextOfEmpty()
