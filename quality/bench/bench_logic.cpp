@@ -34,7 +34,7 @@ const std::array<QString, 5> displayTexts = {
 void BM_ReadDisplayNumber(benchmark::State &state)
 {
     const QString &text = displayTexts[std::size_t(state.range(0))];
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(calc::readDisplayNumber(text, comma));
     state.SetLabel(text.toStdString());
 }
@@ -45,7 +45,7 @@ const std::array<double, 4> values = {7.0, 119.6, 1.0 / 3.0, 1e15};
 void BM_PlainNumberText(benchmark::State &state)
 {
     const double value = values[std::size_t(state.range(0))];
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(calc::plainNumberText(value));
     state.SetLabel(calc::plainNumberText(value).toStdString());
 }
@@ -54,7 +54,7 @@ BENCHMARK(BM_PlainNumberText)->DenseRange(0, int(values.size()) - 1);
 void BM_RegionalNumberText(benchmark::State &state)
 {
     const double value = values[std::size_t(state.range(0))];
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(calc::regionalNumberText(value, comma));
     state.SetLabel(calc::regionalNumberText(value, comma).toStdString());
 }
@@ -63,7 +63,7 @@ BENCHMARK(BM_RegionalNumberText)->DenseRange(0, int(values.size()) - 1);
 void BM_RoundToCents(benchmark::State &state)
 {
     const double value = std::array{2.675, 119.6, 1.0 / 3.0, 123456789.125}[state.range(0)];
-    for (auto _ : state)
+    for ([[maybe_unused]] auto _ : state)
         benchmark::DoNotOptimize(calc::roundToCents(value));
 }
 BENCHMARK(BM_RoundToCents)->DenseRange(0, 3);
@@ -85,7 +85,7 @@ void timeKey(benchmark::State &state, const char *before,
              const std::function<void(calc::CalculatorEngine &)> &key)
 {
     const calc::CalculatorEngine prepared = typed(before);
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         calc::CalculatorEngine engine = prepared;
         key(engine);
         benchmark::DoNotOptimize(engine.display().constData());
@@ -129,7 +129,7 @@ KEY_BENCHMARK(VatDontTVA, "119.6",
 void BM_KeySequence(benchmark::State &state)
 {
     const char keys[] = "12+7=";
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         calc::CalculatorEngine engine(comma);
         for (const char *k = keys; *k; ++k)
             engine.keyPress(QLatin1Char(*k));
@@ -150,7 +150,7 @@ void BM_RateConversionStep(benchmark::State &state)
     vat::RateTextConversion conversion(QLatin1Char('.'), comma,
                                        vat::RateTextConversion::Order::SecondThenFirst);
     conversion.start(QStringLiteral("19.6"), QStringLiteral("5.5"));
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         vat::RateTextConversion tick = conversion;
         benchmark::DoNotOptimize(tick.step());
     }
@@ -169,7 +169,7 @@ void BM_MarginFree(benchmark::State &state)
     margin::FieldTexts fields;
     fields[margin::index(margin::Field::Achat)] = QStringLiteral("80");
     fields[margin::index(margin::Field::Vente)] = QStringLiteral("119,6");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         margin::MarginCalculator calculator;
         benchmark::DoNotOptimize(calculator.calculate(setup, fields, 19.6, comma));
     }
@@ -184,7 +184,7 @@ void BM_MarginFixedRate(benchmark::State &state)
     margin::FieldTexts fields;
     fields[margin::index(margin::Field::Achat)] = QStringLiteral("80");
     fields[margin::index(margin::Field::TauxMarge)] = QStringLiteral("25");
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         margin::MarginCalculator calculator;
         benchmark::DoNotOptimize(calculator.calculate(setup, fields, 19.6, comma));
     }
@@ -195,7 +195,7 @@ BENCHMARK(BM_MarginFixedRate);
 void BM_PriceChangeRate(benchmark::State &state)
 {
     const margin::PriceChangeFields fields{QStringLiteral("120"), QStringLiteral("90"), QString()};
-    for (auto _ : state) {
+    for ([[maybe_unused]] auto _ : state) {
         margin::PriceChange change;
         benchmark::DoNotOptimize(
             change.calculate(margin::ChangeMode::Rate, margin::Direction::Discount, fields, comma));
