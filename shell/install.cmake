@@ -7,11 +7,6 @@
 # program finds its real folder through the link.
 include(GNUInstallDirs)
 
-# While the main window is being written there is no program to install yet.
-if(NOT TARGET tarvex)
-    return()
-endif()
-
 set(TARVEX_APP_ID com.example.tarvex)
 set(tarvex_packaging ${CMAKE_SOURCE_DIR}/packaging)
 set(tarvex_rate_file ${CMAKE_SOURCE_DIR}/vat/Taux.ini)
