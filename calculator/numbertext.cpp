@@ -50,23 +50,39 @@ double parseAscii(const std::string &text)
         const bool negative = text.front() == '-';
         const auto exponentAt = text.find('e');
         const std::string mantissa = text.substr(negative ? 1 : 0, exponentAt - (negative ? 1 : 0));
+        // Exponents beyond any double's reach are all alike: clamp them so the sum below stays
+        // far from the limits of long long.
+        constexpr long long farExponent = 1LL << 40;
         long long exponent = 0;
         if (exponentAt != std::string::npos) {
             const char *e = text.data() + exponentAt + 1;
             if (*e == '+')
                 ++e;
             if (std::from_chars(e, last, exponent).ec == std::errc::result_out_of_range)
-                exponent = *e == '-' ? -(1LL << 40) : (1LL << 40);
+                exponent = *e == '-' ? -farExponent : farExponent;
+            exponent = std::clamp(exponent, -farExponent, farExponent);
         }
         const auto point = std::min(mantissa.find('.'), mantissa.size());
         const auto significant = mantissa.find_first_of("123456789");
         const long long magnitude = (significant < point ? (long long)(point - significant)
                                                          : -(long long)(significant - point) + 1) +
                                     exponent;
-        if (magnitude > 0)
-            return negative ? -std::numeric_limits<double>::infinity()
-                            : std::numeric_limits<double>::infinity();
-        return 0.0;
+        if (magnitude <= 0)
+            return 0.0;
+        // The largest double written with 15 significant digits (1.79769313486232E+308) lies
+        // just above it: what the program itself wrote reads back as that double, not infinity.
+        std::string digits;
+        for (char c : mantissa.substr(significant)) {
+            if (c != '.')
+                digits += c;
+        }
+        digits = digits.substr(0, digits.find_last_not_of('0') + 1);
+        const double limit = negative ? -std::numeric_limits<double>::max()
+                                      : std::numeric_limits<double>::max();
+        if (magnitude == 309 && digits <= "179769313486232")
+            return limit;
+        return negative ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
     }
     if (error != std::errc() || end == first)
         return 0.0;

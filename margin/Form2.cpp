@@ -92,8 +92,10 @@ void Form2::installNumberFields()
         {ui->TxtN2, &Form2::TxtN2_KeyPress},
         {ui->TxtRem, &Form2::TxtRem_KeyPress},
     };
-    for (const auto &[edit, handler] : keyHandlers)
-        numericfield::install(edit, [this, handler](QChar &key) { (this->*handler)(key); });
+    for (const auto &entry : keyHandlers) {
+        const auto handler = entry.second;
+        numericfield::install(entry.first, [this, handler](QChar &key) { (this->*handler)(key); });
+    }
 
     watchClicks(ui->TxtAchat, &Form2::TxtAchat_Click);
     watchClicks(ui->TxtVente, &Form2::TxtVente_Click);

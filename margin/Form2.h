@@ -112,7 +112,7 @@ protected:
 private:
     void connectElements();
     void installNumberFields();
-    void watchClicks(QLineEdit *field, void (Form2::*handler)());
+    void watchClicks(QLineEdit *edit, void (Form2::*handler)());
 
     // Option buttons: selecting one from code runs its click handler at once, as a click does;
     // deselecting one from code runs nothing.
@@ -121,7 +121,7 @@ private:
     static void deselectOption(QRadioButton *button);
 
     // A field's role: colour, lock and visibility.
-    static void applyRole(QLineEdit *field, margin::Role role);
+    static void applyRole(QLineEdit *edit, margin::Role role);
 
     // Margin calculator helpers.
     QLineEdit *field(margin::Field which) const;

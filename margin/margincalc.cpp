@@ -46,10 +46,7 @@ public:
             return value;
         if (keep)
             *keep = *value;
-        double rounded = calc::roundToCents(*value);
-        if (rounded == 0.0)
-            rounded = 0.0; // no "-0" for a tiny negative amount
-        const QString text = calc::regionalNumberText(rounded, m_mark);
+        const QString text = calc::regionalNumberText(calc::roundToCents(*value), m_mark);
         m_fields[index(field)] = text;
         writes[index(field)] = text;
         return value;

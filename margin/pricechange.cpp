@@ -13,10 +13,7 @@ std::optional<QString> shown(double value, QChar mark)
 {
     if (!calc::isShowable(value))
         return std::nullopt;
-    double rounded = calc::roundToCents(value);
-    if (rounded == 0.0)
-        rounded = 0.0; // no "-0"
-    return calc::regionalNumberText(rounded, mark);
+    return calc::regionalNumberText(calc::roundToCents(value), mark);
 }
 
 // The rate between two values: |100 - 100 x smaller-or-larger / other|, 0 when either is 0.

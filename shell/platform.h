@@ -67,6 +67,6 @@ void paintOutline(QPainter &painter, const QRect &bounds, const QColor &colour, 
 // starts; the previous opener is returned.
 using WebSiteOpener = std::function<void(const QString &address)>;
 void openWebSite(const QString &address);
-WebSiteOpener setWebSiteOpener(WebSiteOpener opener);
+WebSiteOpener setWebSiteOpener(WebSiteOpener next);
 
 } // namespace platform

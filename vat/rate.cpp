@@ -22,8 +22,8 @@ QString Rate::text(QChar regionalMark) const
 {
     if (const double *number = std::get_if<double>(&m_value))
         return calc::regionalNumberText(*number, regionalMark);
-    if (const QString *text = std::get_if<QString>(&m_value))
-        return *text;
+    if (const QString *written = std::get_if<QString>(&m_value))
+        return *written;
     return {};
 }
 
@@ -31,8 +31,8 @@ std::optional<double> Rate::value(QChar regionalMark) const
 {
     if (const double *number = std::get_if<double>(&m_value))
         return *number;
-    if (const QString *text = std::get_if<QString>(&m_value))
-        return readWholeNumber(*text, regionalMark);
+    if (const QString *written = std::get_if<QString>(&m_value))
+        return readWholeNumber(*written, regionalMark);
     return std::nullopt;
 }
 
