@@ -80,6 +80,40 @@ private slots:
                                                  << "," << 0.0;
         QTest::newRow("long fraction underflow") << "0.000000000000000000001E-320"
                                                  << "," << 0.0;
+        // Any white space a pasted or read-back text may carry counts as a blank.
+        QTest::newRow("tab among blanks") << " \t1 \t2"
+                                          << "," << 12.0;
+        QTest::newRow("line ends") << "\r\n3\n4\r"
+                                   << "," << 34.0;
+        QTest::newRow("no-break space") << QStringLiteral("1\u00A0234,5") << "," << 1234.5;
+        QTest::newRow("other letter after blank") << "12 \t x 3"
+                                                  << "," << 12.0;
+        QTest::newRow("exponent d lower") << "2d3"
+                                          << "," << 2000.0;
+        QTest::newRow("exponent with blanks") << "1 E + 2"
+                                              << "," << 100.0;
+        QTest::newRow("exponent minus after tab") << "5d\t-\t1"
+                                                  << "," << 0.5;
+        QTest::newRow("sign then blanks") << " + \t4 "
+                                          << "," << 4.0;
+        QTest::newRow("minus then blanks") << "-\t 2,5"
+                                           << "," << -2.5;
+        QTest::newRow("two signs") << "+-4"
+                                   << "," << 0.0;
+        QTest::newRow("plus then point") << "+.5"
+                                         << "," << 0.5;
+        QTest::newRow("negative underflow") << "-1E-400"
+                                            << "," << 0.0;
+        // Exponents at the ends of long long still tell overflow from underflow.
+        QTest::newRow("exponent at long long minimum") << "0.01E-9223372036854775808"
+                                                       << "," << 0.0;
+        QTest::newRow("exponent beyond long long minimum") << "5E-99999999999999999999999"
+                                                           << "," << 0.0;
+        // The largest double as the program writes it (15 digits) reads back as that double.
+        QTest::newRow("largest double written") << "1.79769313486232E+308"
+                                                << "," << std::numeric_limits<double>::max();
+        QTest::newRow("largest negative written") << "-1.79769313486232E+308"
+                                                  << "," << -std::numeric_limits<double>::max();
     }
     void reader()
     {
@@ -98,6 +132,10 @@ private slots:
         QTest::newRow("negative huge") << "-9E999";
         QTest::newRow("exponent beyond long long") << "1E99999999999999999999999";
         QTest::newRow("four hundred digits") << QString(400, QLatin1Char('9'));
+        QTest::newRow("exponent at long long maximum") << "1E9223372036854775807";
+        QTest::newRow("just above the largest double") << "1.79769313486233E+308";
+        QTest::newRow("negative just above the largest") << "-1.8E308";
+        QTest::newRow("lower-case d exponent") << "1d400";
     }
     void readerOverflowIsNotShowable()
     {
@@ -124,6 +162,10 @@ private slots:
         QTest::newRow("small") << 0.00001 << " 1E-05";
         QTest::newRow("small enough") << 0.0001 << " .0001";
         QTest::newRow("sum noise") << 0.1 + 0.2 << " .3";
+        QTest::newRow("largest double")
+            << std::numeric_limits<double>::max() << " 1.79769313486232E+308";
+        QTest::newRow("smallest normal")
+            << std::numeric_limits<double>::min() << " 2.2250738585072E-308";
     }
     void plainText()
     {

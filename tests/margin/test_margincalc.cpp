@@ -33,6 +33,9 @@ const ModeCode modeCodes[] = {
     {"coef/PV", Mode::Coefficient, GivenPrice::Selling},
     {"brut/PA", Mode::GrossMargin, GivenPrice::Purchase},
     {"brut/PV", Mode::GrossMargin, GivenPrice::Selling},
+    // The two modes that need a given price, before the user has chosen one.
+    {"coef/-", Mode::Coefficient, GivenPrice::None},
+    {"brut/-", Mode::GrossMargin, GivenPrice::None},
 };
 
 MarginSetup setupFor(const QString &code, bool paTtc, bool pvTtc)
@@ -125,6 +128,12 @@ void TestMarginCalc::calculate_data()
         {"80", "100", "", "", "", ""}, {u, u, "25", "20", "1,25", "20"});
     row("free price out of range", "free", false, false, "19.6", {huge, "100", "", "", "", ""},
         {u, u, u, u, u, u});
+    row("free tiny loss shows no minus", "free", false, false, "19.6",
+        {"100", "99.999", "", "", "", ""}, {u, u, "0", "0", "1", "0"});
+    row("free PA TTC out of range", "free", true, false, "19.6", {huge, "100", "", "", "", ""},
+        {u, u, u, u, u, u});
+    row("free PV TTC out of range", "free", false, true, "19.6", {"80", huge, "", "", "", ""},
+        {u, u, u, u, u, u});
     row("free reads up to the second point", "free", false, false, "19.6",
         {"1.2.3", "2.4", "", "", "", ""}, {u, u, "100", "50", "2", "1,2"});
 
@@ -167,6 +176,10 @@ void TestMarginCalc::calculate_data()
         {"105,5", u, "100", u, "2", "100"});
     row("marque selling empty", "marque", false, false, "19.6", {"", "", "", "20", "", ""},
         {u, u, u, u, u, u});
+    row("marque rate out of range", "marque", false, false, "19.6", {"", "100", "", huge, "", ""},
+        {u, u, u, u, u, u});
+    row("marque PV TTC without a rate", "marque", false, true, "", {"", "100", "", "20", "", ""},
+        {u, u, u, u, u, u});
 
     // Coefficient fixed, either price given.
     row("coef 1.25 on purchase 80", "coef/PA", false, false, "19.6", {"80", "", "", "", "1.25", ""},
@@ -191,6 +204,28 @@ void TestMarginCalc::calculate_data()
         {u, u, u, u, u, u});
     row("coef on selling 0", "coef/PV", false, false, "19.6", {"", "0", "", "", "2", ""},
         {"0", u, u, u, u, "0"});
+    row("coef before a price is chosen", "coef/-", false, false, "19.6",
+        {"80", "100", "", "", "1.25", ""}, {u, u, u, u, u, u});
+    row("coef out of range on purchase 80", "coef/PA", false, false, "19.6",
+        {"80", "", "", "", huge, ""}, {u, u, u, u, u, u});
+    row("coef out of range on selling 100", "coef/PV", false, false, "19.6",
+        {"", "100", "", "", huge, ""}, {u, u, u, u, u, u});
+    row("coef PA TTC without a rate", "coef/PA", true, false, "", {"80", "", "", "", "1.25", ""},
+        {u, u, u, u, u, u});
+    row("coef PV TTC without a rate", "coef/PV", false, true, "", {"", "100", "", "", "1.25", ""},
+        {u, u, u, u, u, u});
+    // The selling price is known, only its price with VAT is not: what depends on the price
+    // without VAT is still written.
+    row("coef shown PV TTC without a rate", "coef/PA", false, true, "",
+        {"80", "", "", "", "1.25", ""}, {u, u, "25", "20", u, "20"});
+    row("coef shown PA TTC without a rate", "coef/PV", true, false, "",
+        {"", "100", "", "", "1.25", ""}, {u, u, "25", "20", u, "20"});
+    row("coef selling beyond range", "coef/PA", false, false, "19.6",
+        {"1E300", "", "", "", "1E10", ""}, {u, u, u, u, u, u});
+    row("coef purchase beyond range", "coef/PV", false, false, "19.6",
+        {"", "1E300", "", "", "1E-10", ""}, {u, u, u, u, u, u});
+    row("coef shown selling beyond range", "coef/PA", false, true, "19.6",
+        {"1.6E308", "", "", "", "1", ""}, {u, u, "0", "0", u, "0"});
 
     // Gross margin fixed, either price given.
     row("brut 1 on selling 3", "brut/PV", false, false, "19.6", {"", "3", "", "", "", "1"},
@@ -209,6 +244,28 @@ void TestMarginCalc::calculate_data()
         {u, "100", u, "100", u, u});
     row("brut PA TTC without a rate", "brut/PA", true, false, "", {"80", "", "", "", "", "20"},
         {u, u, u, u, u, u});
+    row("brut PV TTC without a rate", "brut/PV", false, true, "", {"", "100", "", "", "", "20"},
+        {u, u, u, u, u, u});
+    row("brut shown PV TTC without a rate", "brut/PA", false, true, "",
+        {"80", "", "", "", "", "20"}, {u, u, "25", "20", "1,25", u});
+    row("brut shown PA TTC without a rate", "brut/PV", true, false, "",
+        {"", "100", "", "", "", "20"}, {u, u, "25", "20", "1,25", u});
+    row("brut before a price is chosen", "brut/-", false, false, "19.6",
+        {"80", "100", "", "", "", "20"}, {u, u, u, u, u, u});
+    row("brut out of range on purchase 80", "brut/PA", false, false, "19.6",
+        {"80", "", "", "", "", huge}, {u, u, u, u, u, u});
+    row("brut out of range on selling 100", "brut/PV", false, false, "19.6",
+        {"", "100", "", "", "", huge}, {u, u, u, u, u, u});
+    // 1E307 / 0.5 is a number, a hundred times that is not: no mark-up rate, and the coefficient
+    // comes from what the mark-up field already holds (empty: 0).
+    row("brut mark-up rate beyond range", "brut/PV", false, false, "19.6",
+        {"", "0.5", "", "", "", "1E307"}, {"-1E+307", u, "-100", u, "1", u});
+    // Selling price 0: no mark-up rate is computed, and the one the field holds cannot be read.
+    row("brut shown mark-up out of range", "brut/PV", false, false, "19.6",
+        {"", "0", "", huge, "", "5"}, {"-5", u, "-100", u, u, u});
+    // The margin rate needs only the purchase price; the rest depends on the selling price.
+    row("brut selling beyond range", "brut/PA", false, false, "19.6",
+        {"1E308", "", "", "", "", "1E308"}, {u, u, "100", u, u, u});
 }
 
 void TestMarginCalc::calculate()

@@ -55,6 +55,10 @@ void TestPriceChange::calculate_data()
     row("rate still shown", false, false, "100", "80", "0", u, u);
     row("rate typed in rate mode", false, true, "100", "80", "20", u, u);
     row("value out of range", false, false, huge, "80", "", u, u);
+    row("second value out of range", false, true, "80", huge, "", u, u);
+    // A rise of 1E602 percent is beyond any double: nothing rather than "inf".
+    row("increase beyond range", false, true, "1E-300", "1E300", "", u, u);
+    row("discount from far below", false, false, "1E-300", "1E300", "", "100", u);
 
     // Fixed-rate mode: a rate other than 0 applied to the first value.
     row("fixed increase 10 on 200", true, true, "200", "", "10", u, "220");
@@ -70,6 +74,10 @@ void TestPriceChange::calculate_data()
     row("fixed rate '.'", true, false, "200", "", ".", u, u);
     row("fixed old result ignored", true, true, "200", "999", "10", u, "220");
     row("fixed value out of range", true, true, huge, "", "10", u, u);
+    row("fixed tiny fall shows no minus", true, false, "100", "", "100.001", u, "0");
+    row("fixed rate out of range", true, false, "200", "", huge, u, u);
+    row("fixed increase beyond range", true, true, "1E308", "", "200", u, u);
+    row("fixed discount beyond range", true, false, "-1E308", "", "300", u, u);
 }
 
 void TestPriceChange::calculate()
