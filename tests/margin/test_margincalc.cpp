@@ -176,6 +176,8 @@ void TestMarginCalc::calculate_data()
         {"105,5", u, "100", u, "2", "100"});
     row("marque selling empty", "marque", false, false, "19.6", {"", "", "", "20", "", ""},
         {u, u, u, u, u, u});
+    row("marque rate empty", "marque", false, false, "19.6", {"", "100", "", "", "", ""},
+        {u, u, u, u, u, u});
     row("marque rate out of range", "marque", false, false, "19.6", {"", "100", "", huge, "", ""},
         {u, u, u, u, u, u});
     row("marque PV TTC without a rate", "marque", false, true, "", {"", "100", "", "20", "", ""},
