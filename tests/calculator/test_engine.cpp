@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace calc;
 
 Q_DECLARE_METATYPE(QList<QStringList>)
@@ -323,6 +325,64 @@ private slots:
         testkeys::press(engine, {"1#200", "x", "1#200", "="});
         testkeys::press(engine, {"C", "+", "C", "2", "+", "3", "="});
         QCOMPARE(engine.display(), QStringLiteral(" 5"));
+    }
+
+    // The guard undoes a key only for what that key put out of range. A value that was beyond a
+    // double before the key (here set from outside) must not lock every key that leaves it so.
+    void valueAlreadyOutOfRangeDoesNotLockTheKeys_data()
+    {
+        QTest::addColumn<QString>("outOfRange");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("shown");
+
+        QTest::newRow("digit beside N1") << "N1"
+                                         << "7"
+                                         << " 57";
+        QTest::newRow("digit beside N2") << "N2"
+                                         << "7"
+                                         << " 57";
+        QTest::newRow("point beside N3") << "N3"
+                                         << ","
+                                         << " 5.";
+        QTest::newRow("digit beside the percentage") << "Pourcent"
+                                                     << "7"
+                                                     << " 57";
+        QTest::newRow("digit on the display") << "display"
+                                              << "0"
+                                              << "1E4000";
+        QTest::newRow("point on the display") << "display"
+                                              << ","
+                                              << "1E400.";
+    }
+    void valueAlreadyOutOfRangeDoesNotLockTheKeys()
+    {
+        QFETCH(QString, outOfRange);
+        QFETCH(QString, key);
+        QFETCH(QString, shown);
+
+        const double infinite = std::numeric_limits<double>::infinity();
+        CalculatorEngine engine(QLatin1Char(','));
+        testkeys::press(engine, "5");
+        if (outOfRange == QLatin1String("N1"))
+            engine.N1 = infinite;
+        else if (outOfRange == QLatin1String("N2"))
+            engine.N2 = infinite;
+        else if (outOfRange == QLatin1String("N3"))
+            engine.N3 = infinite;
+        else if (outOfRange == QLatin1String("Pourcent"))
+            engine.Pourcent = infinite;
+        else
+            engine.setDisplay(QStringLiteral("1E400"));
+        QVERIFY(outOfRange != QLatin1String("display") || !isShowable(engine.displayValue()));
+        const QString before = describe(engine);
+
+        testkeys::press(engine, key);
+        QCOMPARE(engine.display(), shown);
+        // The key changed only what it is for: the value out of range is still there.
+        if (key == QLatin1String(","))
+            QCOMPARE(describe(engine), QString(before).replace("virg=1", "virg=0"));
+        else
+            QCOMPARE(describe(engine), before);
     }
 
     void longestKeyedNumber()

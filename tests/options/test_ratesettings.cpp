@@ -69,6 +69,8 @@ private slots:
     void storing();
     void storingOrder();
     void failedWriteKeepsTheNewRates();
+    void storingWithStepsLeftOut_data();
+    void storingWithStepsLeftOut();
 };
 
 void TestRateSettings::fieldsShowTheSharedRates_data()
@@ -369,6 +371,53 @@ void TestRateSettings::failedWriteKeepsTheNewRates()
     QCOMPARE(stored, QStringLiteral("20"));
     QCOMPARE(vat::sharedRates().TauxTVA1.value(comma), std::optional<double>(20.0));
     QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("10"));
+}
+
+// A caller that has no main window or no fields to refresh leaves those steps out: the rates are
+// stored all the same, and the steps that are there still hear of them.
+void TestRateSettings::storingWithStepsLeftOut_data()
+{
+    QTest::addColumn<bool>("mainWindow");
+    QTest::addColumn<bool>("firstField");
+    QTest::addColumn<bool>("secondField");
+
+    QTest::newRow("no step at all") << false << false << false;
+    QTest::newRow("fields only") << false << true << true;
+    QTest::newRow("main window only") << true << false << false;
+    QTest::newRow("second field only") << false << false << true;
+}
+
+void TestRateSettings::storingWithStepsLeftOut()
+{
+    QFETCH(bool, mainWindow);
+    QFETCH(bool, firstField);
+    QFETCH(bool, secondField);
+
+    QTemporaryDir program;
+    QTemporaryDir user;
+    const vat::RateFile rateFile(program.path(), user.path());
+
+    QStringList heard;
+    options::CommitSteps steps;
+    if (mainWindow)
+        steps.firstRateStored = [&](const QString &text) { heard << "main window " + text; };
+    if (firstField)
+        steps.showFirstRate = [&](const QString &text) { heard << "field 1 " + text; };
+    if (secondField)
+        steps.showSecondRate = [&](const QString &text) { heard << "field 2 " + text; };
+    QVERIFY(options::commitRates("20.0", "5.50", comma, rateFile, steps));
+
+    QStringList expected;
+    if (mainWindow)
+        expected << "main window 20.0";
+    if (firstField)
+        expected << "field 1 20";
+    if (secondField)
+        expected << "field 2 5,5";
+    QCOMPARE(heard, expected);
+    QCOMPARE(vat::sharedRates().TauxTVA1.value(comma), std::optional<double>(20.0));
+    QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("5,5"));
+    QCOMPARE(fileBytes(rateFile.programFilePath()), QByteArray("20.0\r\n5.50\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestRateSettings)

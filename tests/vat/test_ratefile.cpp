@@ -14,6 +14,8 @@
 
 using namespace vat;
 
+Q_DECLARE_METATYPE(vat::Rate)
+
 namespace {
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -138,6 +140,44 @@ private slots:
             QCOMPARE(content->first.value(QLatin1Char(',')), std::optional<double>(firstNumber));
         QCOMPARE(content->first.text(QLatin1Char(',')), firstText);
         QCOMPARE(content->second, second);
+    }
+
+    // What a held rate gives back: a number as regional text, a text as it was written, and a
+    // value only where there is a number to read.
+    void heldRate_data()
+    {
+        QTest::addColumn<Rate>("rate");
+        QTest::addColumn<bool>("empty");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hasValue");
+        QTest::addColumn<double>("value");
+
+        QTest::newRow("no rate") << Rate() << true << "" << false << 0.0;
+        QTest::newRow("number") << Rate::fromNumber(19.6) << false << "19,6" << true << 19.6;
+        QTest::newRow("negative number")
+            << Rate::fromNumber(-5.5) << false << "-5,5" << true << -5.5;
+        QTest::newRow("text read") << Rate::fromText("19,6") << false << "19,6" << true << 19.6;
+        QTest::newRow("text kept as written")
+            << Rate::fromText(" 019.60") << false << " 019.60" << true << 19.6;
+        QTest::newRow("text with a sign") << Rate::fromText("+7") << false << "+7" << true << 7.0;
+        QTest::newRow("text not a number")
+            << Rate::fromText("19,6 %") << false << "19,6 %" << false << 0.0;
+        QTest::newRow("empty text") << Rate::fromText("") << false << "" << false << 0.0;
+    }
+    void heldRate()
+    {
+        QFETCH(Rate, rate);
+        QFETCH(bool, empty);
+        QFETCH(QString, text);
+        QFETCH(bool, hasValue);
+        QFETCH(double, value);
+
+        QCOMPARE(rate.isEmpty(), empty);
+        QCOMPARE(rate.text(QLatin1Char(',')), text);
+        const std::optional<double> read = rate.value(QLatin1Char(','));
+        QCOMPARE(read.has_value(), hasValue);
+        if (hasValue)
+            QCOMPARE(*read, value);
     }
 
     void veryLongLine()

@@ -221,6 +221,21 @@ private slots:
         QTest::newRow("empty") << "" << false << 0.0;
         QTest::newRow("letters") << "abc" << false << 0.0;
         QTest::newRow("trailing letters") << "19,6 %" << false << 0.0;
+        QTest::newRow("blanks around") << "  19,6 " << true << 19.6;
+        QTest::newRow("leading mark") << ",5" << true << 0.5;
+        QTest::newRow("plus sign") << "+20" << true << 20.0;
+        QTest::newRow("minus sign") << "-5,5" << true << -5.5;
+        QTest::newRow("sign alone") << "-" << false << 0.0;
+        QTest::newRow("mark alone") << "," << false << 0.0;
+        QTest::newRow("two signs") << "+-5" << false << 0.0;
+        QTest::newRow("blank inside") << "19, 6" << false << 0.0;
+        QTest::newRow("mark then point") << "19,6.1" << false << 0.0;
+        QTest::newRow("two points") << "19.6.1" << false << 0.0;
+        // Other scripts' digits would read as 0 through the display reader, so they are no rate.
+        QTest::newRow("Arabic-Indic digits") << QString::fromUtf16(u"\u0662\u0660") << false << 0.0;
+        QTest::newRow("full-width digits") << QString::fromUtf16(u"\uFF12\uFF10") << false << 0.0;
+        QTest::newRow("largest whole number") << "1" + QString(308, u'0') << true << 1e308;
+        QTest::newRow("beyond a double") << "1" + QString(309, u'0') << false << 0.0;
     }
     void activeRateValue()
     {
