@@ -76,7 +76,7 @@ double parseAscii(const std::string &text)
             if (c != '.')
                 digits += c;
         }
-        digits = digits.substr(0, digits.find_last_not_of('0') + 1);
+        digits.resize(digits.find_last_not_of('0') + 1);
         const double limit =
             negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
         if (magnitude == 309 && digits <= "179769313486232")
