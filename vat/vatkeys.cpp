@@ -57,11 +57,11 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
         return false;
     const double x = calc::readDisplayNumber(engine.display(), mark);
     const double r = compute(key, x, *t);
-    const double rounded = calc::roundToCents(r);
     // A rate of -100 divides by zero and a huge amount overflows: rather than show "inf" or
-    // "nan", the key leaves the calculator as it was.
-    if (!calc::isShowable(r) || !calc::isShowable(rounded))
+    // "nan", the key leaves the calculator as it was. Rounding a finite value keeps it finite.
+    if (!calc::isShowable(r))
         return false;
+    const double rounded = calc::roundToCents(r);
 
     engine.setDisplay(labelled(key, calc::regionalNumberText(rounded, mark)));
 
