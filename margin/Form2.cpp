@@ -6,9 +6,9 @@
 #include "calculator/numericfilter.h"
 #include "margin/margincalc.h"
 #include "margin/pricechange.h"
-#include "shell/docking.h"
-#include "shell/numericfield.h"
-#include "shell/platform.h"
+#include "desktop/docking.h"
+#include "desktop/numericfield.h"
+#include "desktop/platform.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -16,7 +16,7 @@
 Form2::Form2(QWidget *mainWindow, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
       m_main(mainWindow), m_mark(calc::regionalDecimalMark()),
-      m_background(platform::picture(QStringLiteral(":/ui/form2-body.bmp"))),
+      m_background(desktop::picture(QStringLiteral(":/ui/form2-body.bmp"))),
       m_margin(std::make_unique<margin::MarginCalculator>()),
       m_change(std::make_unique<margin::PriceChange>())
 {
@@ -36,7 +36,7 @@ Form2::Form2(QWidget *mainWindow, QWidget *parent)
     for (QWidget *w : std::initializer_list<QWidget *>{
              ui->CmdMiniMarge, ui->OpPv, ui->CmdCalcul1, ui->cmdRaz, ui->Check1, ui->Option1,
              ui->Option2, ui->Option3, ui->Option4, ui->Check2, ui->Check3}) {
-        w->setCursor(platform::handCursor());
+        w->setCursor(desktop::handCursor());
     }
 
     installNumberFields();
@@ -49,7 +49,7 @@ Form2::~Form2() = default;
 
 void Form2::Form_Load()
 {
-    platform::applyRoundedOutline(this, 1, 1, 402, 328, 30, 30);
+    desktop::applyRoundedOutline(this, 1, 1, 402, 328, 30, 30);
 }
 
 void Form2::connectElements()
@@ -175,12 +175,12 @@ void Form2::CmdMiniMarge_Click()
 // Form_MouseDown: only a left press on the background itself (not on an element) drags.
 void Form2::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !platform::pressedOnBackground(this, event)) {
+    if (event->button() != Qt::LeftButton || !desktop::pressedOnBackground(this, event)) {
         QWidget::mousePressEvent(event);
         return;
     }
-    platform::makeTopmost(this);
-    platform::moveWithMouse(this, event, [this] { dockMainWindow(); });
+    desktop::makeTopmost(this);
+    desktop::moveWithMouse(this, event, [this] { dockMainWindow(); });
 }
 
 void Form2::paintEvent(QPaintEvent *)

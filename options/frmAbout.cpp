@@ -4,8 +4,8 @@
 
 #include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
-#include "shell/numericfield.h"
-#include "shell/platform.h"
+#include "desktop/numericfield.h"
+#include "desktop/platform.h"
 
 #include <QCloseEvent>
 #include <QColor>
@@ -68,6 +68,7 @@ frmAbout::frmAbout(const vat::RateFile &rateFile, QWidget *parent)
       m_validation(m_regionalMark)
 {
     ui->setupUi(this);
+    setWindowTitle(QStringLiteral("Tarvex " TARVEX_VERSION));
     setUpWindow();
     Form_Load();
 }
@@ -86,7 +87,7 @@ void frmAbout::setUpWindow()
                             static_cast<QWidget *>(ui->Trans1), static_cast<QWidget *>(ui->Trans2)})
         hidden->hide();
 
-    const QCursor hand = platform::handCursor();
+    const QCursor hand = desktop::handCursor();
     ui->TxtTVA1->setCursor(hand);
     ui->TxtTVA2->setCursor(hand);
     ui->CmdValide->setCursor(hand);
@@ -200,7 +201,7 @@ void frmAbout::Form_MouseMove()
 
 void frmAbout::LblVelnor_Click()
 {
-    platform::openWebSite(ui->LblVelnor->text());
+    desktop::openWebSite(ui->LblVelnor->text());
 }
 
 bool frmAbout::eventFilter(QObject *watched, QEvent *event)

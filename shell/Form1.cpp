@@ -7,10 +7,9 @@
 #include "calculator/numbertext.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "shell/platform.h"
+#include "desktop/platform.h"
 #include "vat/conversion.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -67,13 +66,11 @@ private:
 Form1::Form1(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form1>()),
       m_engine(calc::regionalDecimalMark()),
-      m_body(platform::picture(QStringLiteral(":/ui/form1-body.gif")))
+      m_body(desktop::picture(QStringLiteral(":/ui/form1-body.gif")))
 {
     ui->setupUi(this);
+    ui->Label1->setText(QStringLiteral("V " TARVEX_VERSION));
     setFixedSize(219, 328);
-    const QString icon = QStringLiteral(":/ui/tarvex.png");
-    if (QFile::exists(icon))
-        setWindowIcon(QIcon(icon));
     ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
     applyFormDetails();
     connectElements();
@@ -110,7 +107,7 @@ frmAbout *Form1::optionsWindow() const
 // whole-point font) and the program's own hand cursor on the elements drawn with a pointing hand.
 void Form1::applyFormDetails()
 {
-    if (const QPixmap logo = platform::picture(QStringLiteral(":/ui/logo.png")); !logo.isNull())
+    if (const QPixmap logo = desktop::picture(QStringLiteral(":/ui/logo.png")); !logo.isNull())
         ui->Image1->setPixmap(logo);
     auto *captionStyle =
         new CaptionClearOfButton(ui->TVA->geometry().right() + 3 - ui->FrmTVA->x());
@@ -125,7 +122,7 @@ void Form1::applyFormDetails()
             w->setFont(font);
         }
         if (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor)
-            w->setCursor(platform::handCursor());
+            w->setCursor(desktop::handCursor());
     }
 }
 
@@ -167,7 +164,7 @@ void Form1::connectElements()
 
 void Form1::Form_Load()
 {
-    platform::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
+    desktop::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
     loadRates();
     m_engine.virg = true;
     m_engine.ok = false;
@@ -344,5 +341,5 @@ void Form1::paintEvent(QPaintEvent *)
     if (!m_body.isNull())
         painter.drawPixmap(0, 0, m_body);
 
-    platform::paintOutline(painter, shape3Bounds, QColor::fromRgb(shape3Colour), shape3Width);
+    desktop::paintOutline(painter, shape3Bounds, QColor::fromRgb(shape3Colour), shape3Width);
 }

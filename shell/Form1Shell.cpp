@@ -4,8 +4,8 @@
 
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "shell/docking.h"
-#include "shell/platform.h"
+#include "desktop/docking.h"
+#include "desktop/platform.h"
 #include "vat/vatkeys.h"
 
 #include <QCoreApplication>
@@ -69,12 +69,12 @@ void Form1::CmdQuitte_Click()
 // keys, fields and other elements are theirs.
 void Form1::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !platform::pressedOnBackground(this, event)) {
+    if (event->button() != Qt::LeftButton || !desktop::pressedOnBackground(this, event)) {
         QWidget::mousePressEvent(event);
         return;
     }
-    platform::makeTopmost(this);
-    platform::moveWithMouse(this, event, [this] { dockMarginWindow(); });
+    desktop::makeTopmost(this);
+    desktop::moveWithMouse(this, event, [this] { dockMarginWindow(); });
 }
 
 void Form1::dockMarginWindow()

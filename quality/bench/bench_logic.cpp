@@ -11,10 +11,8 @@
 #include "vat/conversion.h"
 #include "vat/vatkeys.h"
 
-#ifdef TARVEX_BENCH_MARGIN
 #include "margin/margincalc.h"
 #include "margin/pricechange.h"
-#endif
 
 #include <benchmark/benchmark.h>
 
@@ -157,7 +155,6 @@ void BM_RateConversionStep(benchmark::State &state)
 }
 BENCHMARK(BM_RateConversionStep);
 
-#ifdef TARVEX_BENCH_MARGIN
 // --- Margins
 // ----------------------------------------------------------------------------------------
 
@@ -202,7 +199,6 @@ void BM_PriceChangeRate(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PriceChangeRate);
-#endif
 
 } // namespace
 

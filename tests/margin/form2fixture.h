@@ -6,7 +6,7 @@
 
 #include "margin/Form2.h"
 
-#include "shell/docking.h"
+#include "desktop/docking.h"
 #include "vat/rate.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 // file it writes, and the link.
 
 #include "options/frmAbout.h"
-#include "shell/platform.h"
+#include "desktop/platform.h"
 #include "vat/rate.h"
 #include "vat/vatkeys.h"
 
@@ -79,7 +79,7 @@ private:
     QTemporaryDir *m_user = nullptr;
     QPointer<frmAbout> m_window;
     QStringList m_opened;
-    platform::WebSiteOpener m_previousOpener;
+    desktop::WebSiteOpener m_previousOpener;
 };
 
 void TestFrmAbout::init()
@@ -93,13 +93,13 @@ void TestFrmAbout::init()
     file.write(previousFile);
     m_opened.clear();
     m_previousOpener =
-        platform::setWebSiteOpener([this](const QString &address) { m_opened << address; });
+        desktop::setWebSiteOpener([this](const QString &address) { m_opened << address; });
 }
 
 void TestFrmAbout::cleanup()
 {
     delete m_window;
-    platform::setWebSiteOpener(m_previousOpener);
+    desktop::setWebSiteOpener(m_previousOpener);
     delete m_program;
     delete m_user;
 }

@@ -2,7 +2,7 @@
 // and size the windows were drawn for, lined up with the elements painted over it, and sharper
 // on a screen at 200 % (this test also runs with QT_SCALE_FACTOR=2).
 
-#include "shell/platform.h"
+#include "desktop/platform.h"
 
 #include <QApplication>
 #include <QFile>
@@ -64,7 +64,7 @@ private slots:
         // Its sharper copy has twice the pixels, and is what a screen at 200 % gets.
         const QString base = path.left(path.lastIndexOf(QLatin1Char('.')));
         QCOMPARE(QImage(base + QStringLiteral("@2x.png")).size(), size * 2);
-        const QPixmap shown = platform::picture(path);
+        const QPixmap shown = desktop::picture(path);
         QCOMPARE(shown.deviceIndependentSize().toSize(), size);
         QCOMPARE(shown.size(), highDensity() ? size * 2 : size);
     }
@@ -115,7 +115,7 @@ private slots:
 
     void handPointsWithItsFingertip()
     {
-        const QCursor hand = platform::handCursor();
+        const QCursor hand = desktop::handCursor();
         QCOMPARE(hand.shape(), Qt::BitmapCursor);
         const QImage picture = hand.pixmap().toImage();
         const QPoint spot = hand.hotSpot();

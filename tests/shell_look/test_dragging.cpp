@@ -3,7 +3,7 @@
 // and the docked window follows it without answering back.
 
 #include "headless.h"
-#include "shell/platform.h"
+#include "desktop/platform.h"
 
 #include <QFrame>
 #include <QMouseEvent>
@@ -41,11 +41,11 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override
     {
-        if (!platform::pressedOnBackground(this, event)) {
+        if (!desktop::pressedOnBackground(this, event)) {
             QWidget::mousePressEvent(event);
             return;
         }
-        drags += platform::moveWithMouse(this, event, [this] {
+        drags += desktop::moveWithMouse(this, event, [this] {
             ++afterMoves;
             if (partnerFollows)
                 partnerFollows();
@@ -88,7 +88,7 @@ class TestDragging : public QObject
 
 private slots:
     void initTestCase() { headless::quietPlatformLimits(); }
-    void cleanup() { QVERIFY(!platform::isMoving()); }
+    void cleanup() { QVERIFY(!desktop::isMoving()); }
 
     void followsTheMouseUntilReleased_data()
     {
@@ -106,7 +106,7 @@ private slots:
         const QPoint pressGlobal = w->mapToGlobal(pressAt);
         press(*w, pressAt);
         QCOMPARE(w->drags, 1);
-        QVERIFY(platform::isMoving());
+        QVERIFY(desktop::isMoving());
         QCOMPARE(QWidget::mouseGrabber(), w.get());
 
         QPoint last;
@@ -117,7 +117,7 @@ private slots:
         }
         QCOMPARE(w->afterMoves, int(moves.size()));
         release(*w, pressGlobal + last);
-        QVERIFY(!platform::isMoving());
+        QVERIFY(!desktop::isMoving());
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         // Once more at the end, for the docked window.
         QCOMPARE(w->afterMoves, int(moves.size()) + 1);
@@ -147,7 +147,7 @@ private slots:
         const QPoint global = w->mapToGlobal(at);
         press(*w, at, button);
         QCOMPARE(w->drags, int(drags));
-        QCOMPARE(platform::isMoving(), drags);
+        QCOMPARE(desktop::isMoving(), drags);
         moveTo(*w, global + QPoint(25, 35));
         QCOMPARE(w->pos(), drags ? QPoint(325, 235) : QPoint(300, 200));
         release(*w, global + QPoint(25, 35), button);
@@ -191,12 +191,12 @@ private slots:
                                Qt::LeftButton, Qt::NoModifier);
         };
         QMouseEvent pressFirst = pressOn(first.get());
-        QVERIFY(platform::moveWithMouse(first.get(), &pressFirst, [&] { ++firstMoves; }));
+        QVERIFY(desktop::moveWithMouse(first.get(), &pressFirst, [&] { ++firstMoves; }));
         QMouseEvent pressSecond = pressOn(second.get());
-        QVERIFY(platform::moveWithMouse(second.get(), &pressSecond, [&] { ++secondMoves; }));
+        QVERIFY(desktop::moveWithMouse(second.get(), &pressSecond, [&] { ++secondMoves; }));
         QCOMPARE(firstMoves, 1);
         QCOMPARE(secondMoves, 0);
-        QVERIFY(platform::isMoving());
+        QVERIFY(desktop::isMoving());
         QCOMPARE(QWidget::mouseGrabber(), second.get());
         release(*second, second->mapToGlobal(QPoint(150, 60)));
         QCOMPARE(firstMoves, 1);
@@ -212,7 +212,7 @@ private slots:
         press(*w, {150, 60});
         moveTo(*w, global + QPoint(20, 0));
         press(*w, QPoint(170, 60) - QPoint(20, 0), Qt::RightButton);
-        QVERIFY(!platform::isMoving());
+        QVERIFY(!desktop::isMoving());
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         QCOMPARE(w->afterMoves, 2);
         QCOMPARE(w->pos(), QPoint(120, 100));
@@ -225,7 +225,7 @@ private slots:
         auto w = shownAt({100, 100});
         press(*w, {150, 60});
         w->hide();
-        QVERIFY(!platform::isMoving());
+        QVERIFY(!desktop::isMoving());
         QCOMPARE(QWidget::mouseGrabber(), nullptr);
         QCOMPARE(w->afterMoves, 1);
     }
@@ -233,7 +233,7 @@ private slots:
     void topmostWithoutShowingOrRecreating()
     {
         DragWindow hidden;
-        platform::makeTopmost(&hidden);
+        desktop::makeTopmost(&hidden);
         QVERIFY(hidden.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(hidden.isHidden());
         hidden.show();
@@ -242,8 +242,8 @@ private slots:
         auto shown = shownAt({100, 100});
         const QWindow *handle = shown->windowHandle();
         const WId id = shown->winId();
-        platform::makeTopmost(shown.get());
-        platform::makeTopmost(shown.get());
+        desktop::makeTopmost(shown.get());
+        desktop::makeTopmost(shown.get());
         QVERIFY(shown->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(shown->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(shown->isVisible());

@@ -1,7 +1,7 @@
 // The rounded outline of the borderless windows, pixel by pixel, and the decorative frames.
 
 #include "headless.h"
-#include "shell/platform.h"
+#include "desktop/platform.h"
 
 #include <QImage>
 #include <QPainter>
@@ -48,7 +48,7 @@ private slots:
         const int left = args.left(), top = args.top();
         const int right = args.right(), bottom = args.bottom(); // the arguments themselves
         const QRegion region =
-            platform::roundRectRegion(left, top, right, bottom, ellipse.width(), ellipse.height());
+            desktop::roundRectRegion(left, top, right, bottom, ellipse.width(), ellipse.height());
         // The right and bottom edges are outside: the region covers [left, right) x [top, bottom).
         const QRect box(left, top, right - left, bottom - top);
         QCOMPARE(region.boundingRect(), box);
@@ -88,25 +88,25 @@ private slots:
     void degenerateArguments()
     {
         // An ellipse under 2 pixels gives the plain rectangle.
-        QCOMPARE(platform::roundRectRegion(2, 3, 20, 30, 1, 30), QRegion(2, 3, 18, 27));
+        QCOMPARE(desktop::roundRectRegion(2, 3, 20, 30, 1, 30), QRegion(2, 3, 18, 27));
         // Corners given the other way round mean the same rectangle.
-        QCOMPARE(platform::roundRectRegion(20, 30, 2, 3, 8, 8),
-                 platform::roundRectRegion(2, 3, 20, 30, 8, 8));
+        QCOMPARE(desktop::roundRectRegion(20, 30, 2, 3, 8, 8),
+                 desktop::roundRectRegion(2, 3, 20, 30, 8, 8));
         // An ellipse larger than the rectangle is clamped to it: the region is an ellipse.
-        const QRegion round = platform::roundRectRegion(0, 0, 40, 20, 400, 400);
+        const QRegion round = desktop::roundRectRegion(0, 0, 40, 20, 400, 400);
         QCOMPARE(round.boundingRect(), QRect(0, 0, 40, 20));
         QVERIFY(!round.contains(QPoint(3, 2)));
         QVERIFY(round.contains(QPoint(0, 10)) && round.contains(QPoint(20, 0)));
-        QVERIFY(platform::roundRectRegion(5, 5, 5, 40, 10, 10).isEmpty());
+        QVERIFY(desktop::roundRectRegion(5, 5, 5, 40, 10, 10).isEmpty());
     }
 
     void windowKeepsItsOutline()
     {
         QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
         window.resize(219, 328);
-        platform::applyRoundedOutline(&window, 1, 1, 215, 330, 30, 30);
+        desktop::applyRoundedOutline(&window, 1, 1, 215, 330, 30, 30);
         window.show();
-        QCOMPARE(window.mask(), platform::roundRectRegion(1, 1, 215, 330, 30, 30));
+        QCOMPARE(window.mask(), desktop::roundRectRegion(1, 1, 215, 330, 30, 30));
         // The window is 219 x 328: its last four columns and the region's last rows fall outside
         // what is seen.
         QCOMPARE((window.mask() & window.rect()).boundingRect(), QRect(1, 1, 214, 327));
@@ -140,7 +140,7 @@ private slots:
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        platform::paintOutline(painter, bounds, QColor(0x0000C0), width);
+        desktop::paintOutline(painter, bounds, QColor(0x0000C0), width);
         painter.end();
         for (const QPoint p : painted)
             QCOMPARE(image.pixel(p), QColor(0x0000C0).rgb());

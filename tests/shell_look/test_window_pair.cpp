@@ -7,7 +7,7 @@
 
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "shell/docking.h"
+#include "desktop/docking.h"
 #include "vat/vatkeys.h"
 
 #include <QAbstractButton>

@@ -17,7 +17,7 @@ class QPainter;
 class QRect;
 class QWidget;
 
-namespace platform {
+namespace desktop {
 
 // The rounded rectangle from (left, top) to (right, bottom) with corners cut by an ellipse of
 // the given width and height, by the rules of the Windows API's rounded-rectangle regions: the
@@ -69,4 +69,4 @@ using WebSiteOpener = std::function<void(const QString &address)>;
 void openWebSite(const QString &address);
 WebSiteOpener setWebSiteOpener(WebSiteOpener next);
 
-} // namespace platform
+} // namespace desktop

@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPen>
 #include <QPointer>
-#include <QProcess>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -18,7 +17,7 @@
 #include <cstdlib>
 #include <utility>
 
-namespace platform {
+namespace desktop {
 
 QRegion roundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight)
@@ -294,13 +293,9 @@ void paintOutline(QPainter &painter, const QRect &bounds, const QColor &colour, 
 namespace {
 WebSiteOpener &opener()
 {
+    // The desktop's own handler for web addresses: the user's browser on every platform.
     static WebSiteOpener current = [](const QString &address) {
-#ifdef Q_OS_WIN
-        QProcess::startDetached(QStringLiteral("explorer.exe"), {address});
-#else
-        const QUrl url = QUrl::fromUserInput(address);
-        QDesktopServices::openUrl(url);
-#endif
+        QDesktopServices::openUrl(QUrl::fromUserInput(address));
     };
     return current;
 }
@@ -318,4 +313,4 @@ WebSiteOpener setWebSiteOpener(WebSiteOpener next)
     return previous;
 }
 
-} // namespace platform
+} // namespace desktop
