@@ -14,6 +14,9 @@ packages=(
     clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck libbenchmark-dev
     # start-up benchmark: a virtual screen, its window watcher and a session bus
     xdotool dbus libx11-dev libxres-dev libxdamage-dev
+    # the Debian package: its dependencies (dpkg-shlibdeps), its checks (lintian), the type of
+    # the packed program, the manual pages' check
+    dpkg-dev fakeroot lintian file man-db
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: a normal build, and a build with
-# AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target briefly and checks
-# the layout of the C++ files.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target briefly, checks
+# the layout of the C++ files, and builds and checks the Debian package.
 #
 #   FUZZ_SECONDS=60 bash scripts/test.sh    # a longer fuzz stage (default 20 s per target)
 set -euo pipefail
@@ -34,6 +34,9 @@ FUZZ_BUILD=build-fuzz bash quality/fuzz.sh "${FUZZ_SECONDS:-20}"
 
 echo "== layout check (clang-format) =="
 bash quality/format-check.sh
+
+echo "== Debian package =="
+bash tests/package/check-package.sh
 
 # Both builds' suites in one closing line.
 awk '/tests passed, [0-9]+ tests failed out of/ { total += $NF; failed += $4 }
