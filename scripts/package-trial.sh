@@ -6,10 +6,11 @@
 #   sudo bash scripts/package-trial.sh
 #
 # It builds the package, and a second one from a copy of the sources one version higher; then
-# installs the first, lets a user store rates of their own in the options window, edits the shop's
-# rates in /etc, upgrades, and checks that the user still has their rates and that another user
-# gets the edited shop's rates; removes and reinstalls the package (the user's rates and the shop's
-# stay); purges it and checks that no file of the package is left and that the users' files are.
+# installs the first, lets a user store rates of their own in the options window, edits the
+# shop's rates in /etc, upgrades, and checks that the user still has their rates, that another
+# user gets the edited shop's rates and that rates root stores are the shop's; removes and
+# reinstalls the package (the user's rates and the shop's stay); purges it and checks that no
+# file of the package is left and that the users' files are.
 # Pictures of the screen and the logs stay in build-trial/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,10 @@ fi
 user_a=tarvex-trial-a
 user_b=tarvex-trial-b
 for user in "$user_a" "$user_b"; do
-    ! id "$user" >/dev/null 2>&1 || { echo "package-trial: the user $user exists already" >&2; exit 1; }
+    if id "$user" >/dev/null 2>&1; then
+        echo "package-trial: the user $user exists already" >&2
+        exit 1
+    fi
 done
 
 source tests/package/screen.sh
@@ -59,8 +63,9 @@ trap cleanup EXIT
 # would start one that outlives the program), and waits for its main window; sets main.
 locale=C.UTF-8
 locale -a 2>/dev/null | grep -qix 'fr_FR.utf-\?8' && locale=fr_FR.UTF-8
+home_of() { getent passwd "$1" | cut -d: -f6; }
 start_program() { # start_program USER PICTURE
-    setpriv --reuid="$1" --regid="$1" --init-groups env -i HOME="/home/$1" USER="$1" \
+    setpriv --reuid="$1" --regid="$1" --init-groups env -i HOME="$(home_of "$1")" USER="$1" \
         PATH=/usr/bin:/bin DISPLAY="$DISPLAY" LC_ALL=$locale QT_QPA_PLATFORM=xcb \
         DBUS_SESSION_BUS_ADDRESS=disabled: \
         /usr/bin/tarvex >>"$work/program-$1.log" 2>&1 &
@@ -77,7 +82,7 @@ stop_program() {
     program_pid=
 }
 rates_of() { # rates_of USER: the user's own rate file
-    echo "/home/$1/.config/Tarvex/Tarvex/Taux.ini"
+    echo "$(home_of "$1")/.config/Tarvex/Tarvex/Taux.ini"
 }
 holds() { # holds FILE FIRST SECOND: the file holds exactly these two rates
     [ "$(cat "$1" 2>/dev/null)" = "$(printf '%s\r\n%s\r' "$2" "$3")" ]
@@ -90,7 +95,8 @@ version_1=$(dpkg-deb -f "$deb_1" Version)
 next=$(echo "$version_1" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
 mkdir -p "$work/src"
 git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$work/src"
-sed -i "s/^project(Tarvex VERSION $version_1 /project(Tarvex VERSION $next /" "$work/src/CMakeLists.txt"
+sed -i "s/^project(Tarvex VERSION $version_1 /project(Tarvex VERSION $next /" \
+    "$work/src/CMakeLists.txt"
 maintainer=$(sed -n 's/^ -- \(.*>\)  .*/\1/p' packaging/changelog | head -n1)
 {
     printf 'tarvex (%s) unstable; urgency=medium\n\n' "$next"
@@ -111,7 +117,8 @@ useradd --create-home --shell /bin/bash "$user_b"
 step "install $version_1 with apt"
 apt_get install "$deb_1" >"$work/apt-install.log" 2>&1
 tail -n3 "$work/apt-install.log"
-check "tarvex $version_1 is installed" test "$(installed_version)" = "install ok installed $version_1"
+check "tarvex $version_1 is installed" \
+    test "$(installed_version)" = "install ok installed $version_1"
 dpkg -L tarvex >"$work/files-$version_1"
 check "/usr/bin/tarvex starts /usr/libexec/tarvex/tarvex" \
     test "$(readlink -f /usr/bin/tarvex)" = /usr/libexec/tarvex/tarvex
@@ -150,11 +157,19 @@ store_rates "$main"
 check "$user_b's program read the shop's edited rates 21 and 10" holds "$(rates_of "$user_b")" 21 10
 stop_program
 
+step "root stores rates in the options window: they are the shop's"
+start_program root upgraded-root.png
+store_rates "$main" 22 10
+check "root's rates 22 and 10 went to /etc" holds /etc/tarvex/Taux.ini 22 10
+check "/usr/libexec/tarvex/Taux.ini still links to /etc" \
+    test "$(readlink /usr/libexec/tarvex/Taux.ini)" = /etc/tarvex/Taux.ini
+stop_program
+
 step "remove, then reinstall"
 apt_get remove tarvex >"$work/apt-remove.log" 2>&1
 tail -n2 "$work/apt-remove.log"
 check "the program is gone" test ! -e /usr/libexec/tarvex/tarvex
-check "the shop's rates stay until a purge" holds /etc/tarvex/Taux.ini 21 10
+check "the shop's rates stay until a purge" holds /etc/tarvex/Taux.ini 22 10
 check "$user_a's rates stay" holds "$(rates_of "$user_a")" 19.6 7
 apt_get install "$deb_2" >"$work/apt-reinstall.log" 2>&1
 check "tarvex $next is installed again" test "$(installed_version)" = "install ok installed $next"
@@ -176,8 +191,8 @@ left=$(sort -u "$work/files-$version_1" "$work/files-$next" | while read -r path
     fi
 done)
 [ -z "$left" ] || printf 'left over: %s\n' $left
-check "no file of the package is left ($(sort -u "$work/files-$version_1" "$work/files-$next" | wc -l) paths checked)" \
-    test -z "$left"
+checked=$(sort -u "$work/files-$version_1" "$work/files-$next" | wc -l)
+check "no file of the package is left ($checked paths checked)" test -z "$left"
 check "$user_a's rates are still theirs" holds "$(rates_of "$user_a")" 19.6 7
 check "$user_b's rates are still theirs" holds "$(rates_of "$user_b")" 21 10
 

@@ -56,8 +56,10 @@ dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/tarvex/Taux
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-file -b "$root/usr/libexec/tarvex/tarvex" | grep -q ', stripped' || fail "the program is not stripped"
-cmp -s "$root/etc/tarvex/Taux.ini" vat/Taux.ini || fail "the shop's rates are not the default Taux.ini"
+file -b "$root/usr/libexec/tarvex/tarvex" | grep -q ', stripped' ||
+    fail "the program is not stripped"
+cmp -s "$root/etc/tarvex/Taux.ini" vat/Taux.ini ||
+    fail "the shop's rates are not the default Taux.ini"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.tarvex.metainfo.xml" ||
     fail "appstreamcli rejects the metainfo"
 desktop-file-validate "$root/usr/share/applications/com.example.tarvex.desktop" ||
@@ -92,7 +94,7 @@ if main=$(window Tarvex); then
         [ "$(stat -c %Y "$root/etc/tarvex/Taux.ini")" -gt 946684800 ] ||
             fail "the program did not write the rates back"
         cmp "$work/shipped-rates" "$root/etc/tarvex/Taux.ini" ||
-            fail "the rates written back differ from the ones shipped: $(od -c "$root/etc/tarvex/Taux.ini")"
+            fail "the rates written back differ: $(od -c "$root/etc/tarvex/Taux.ini")"
     else
         fail "the options window did not take the shipped rates"
     fi

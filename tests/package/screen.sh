@@ -58,7 +58,8 @@ replace_field() {
 store_rates() {
     local options
     click "$1" 73 32
-    options=$(window 'Tarvex [0-9.]+') || { echo "the options window did not appear" >&2; return 1; }
+    options=$(window 'Tarvex [0-9.]+') ||
+        { echo "the options window did not appear" >&2; return 1; }
     sleep 0.3
     if [ $# -ge 3 ]; then
         replace_field "$options" 55 51 "$2"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the built program into a fresh folder, as `cmake --install` does for a user, and checks
 # what lands there: the program with its rate file, the command on the PATH, the menu entry, the
-# icons and the AppStream description (with Debian's checkers where they are installed).
+# icons, the AppStream description (with Debian's checkers where they are installed) and the
+# manual pages.
 #
 # Usage: check_install.sh BUILD_FOLDER SOURCE_FOLDER
 set -euo pipefail
@@ -20,6 +21,9 @@ rm -f "$prefix.log"
 program="$prefix/libexec/tarvex/tarvex"
 [ -x "$program" ] || fail "no program at libexec/tarvex/tarvex"
 cmp -s "$prefix/libexec/tarvex/Taux.ini" "$source/vat/Taux.ini" || fail "Taux.ini is not the default rate file"
+# The rate file beside the program is the shop's, in the prefix's etc/.
+[ "$(realpath "$prefix/libexec/tarvex/Taux.ini")" = "$(realpath "$prefix/etc/tarvex/Taux.ini")" ] ||
+    fail "libexec/tarvex/Taux.ini does not lead to etc/tarvex/Taux.ini"
 [ -L "$prefix/bin/tarvex" ] || fail "bin/tarvex is not a link"
 case "$(readlink "$prefix/bin/tarvex")" in /*) fail "bin/tarvex links to an absolute path";; esac
 [ "$(realpath "$prefix/bin/tarvex")" = "$(realpath "$program")" ] || fail "bin/tarvex does not lead to the program"
@@ -45,6 +49,9 @@ for size in 16 22 24 32 48 64 128 256 512; do
         || fail "the ${size}x${size} icon is not ${size} pixels square ($dims)"
 done
 [ -f "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg" ] || fail "no scalable icon"
+for page in man1/tarvex.1.gz fr/man1/tarvex.1.gz; do
+    zcat "$prefix/share/man/$page" 2>/dev/null | grep -q "^\.TH TARVEX 1 " || fail "no manual page $page"
+done
 
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || fail "desktop-file-validate"
