@@ -2,8 +2,8 @@
 // (as on the headless test platform): the window follows the mouse until the button is released,
 // and the docked window follows it without answering back.
 
-#include "headless.h"
 #include "desktop/platform.h"
+#include "headless.h"
 
 #include <QFrame>
 #include <QMouseEvent>
