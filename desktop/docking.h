@@ -3,8 +3,12 @@
 // Where the two calculator windows stand relative to each other: the margin window is docked to
 // the right edge of the main window, both with the same top edge.
 
+#include <QList>
 #include <QPoint>
 #include <QRect>
+
+#include <algorithm>
+#include <limits>
 
 namespace dock {
 
@@ -25,6 +29,39 @@ inline QPoint mainWindowPlace(const QRect &marginWindow, int mainWindowWidth)
 inline int openingShift(int marginWindowWidth)
 {
     return -(marginWindowWidth / 2);
+}
+
+// How far the pair of windows (their bounds together) must move so that the user can still
+// reach it: nothing while some screen's available area shows a piece of it at least `grip`
+// units wide and high (or all of it, when it is smaller); otherwise as far as it takes to lie
+// within the nearest area (from its top-left corner when the pair is larger than the area).
+inline QPoint backIntoView(const QRect &pair, const QList<QRect> &areas, int grip = 16)
+{
+    const int gripWidth = std::min(grip, pair.width());
+    const int gripHeight = std::min(grip, pair.height());
+    const QRect *nearest = nullptr;
+    long long nearestDistance = std::numeric_limits<long long>::max();
+    for (const QRect &area : areas) {
+        const QRect seen = pair.intersected(area);
+        if (seen.width() >= gripWidth && seen.height() >= gripHeight)
+            return {};
+        // Distance from the area to the pair's centre.
+        const QPoint centre = pair.center();
+        const long long dx = centre.x() - std::clamp(centre.x(), area.left(), area.right());
+        const long long dy = centre.y() - std::clamp(centre.y(), area.top(), area.bottom());
+        if (dx * dx + dy * dy < nearestDistance) {
+            nearestDistance = dx * dx + dy * dy;
+            nearest = &area;
+        }
+    }
+    if (!nearest)
+        return {};
+    const auto into = [](int start, int length, int areaStart, int areaLength) {
+        const int end = std::min(start, areaStart + areaLength - length);
+        return std::max(end, areaStart) - start;
+    };
+    return {into(pair.x(), pair.width(), nearest->x(), nearest->width()),
+            into(pair.y(), pair.height(), nearest->y(), nearest->height())};
 }
 
 } // namespace dock

@@ -12,6 +12,31 @@ namespace numericfield {
 
 namespace {
 
+// The character a key types, judged by the key rather than by its text: X11 gives Delete the
+// text "\x7f", yet Delete types nothing and must keep editing the field. Backspace, Enter and
+// Escape type their control characters even when an event carries no text, so the handler
+// discards them the same way whatever sent the event. Null: the key types nothing.
+QChar typedCharacter(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Backspace:
+        return QChar(u'\b');
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QChar(u'\r');
+    case Qt::Key_Escape:
+        return QChar(u'\x1b');
+    default:
+        break;
+    }
+    // The other keys beyond the character range (Delete, arrows, Home, End, function keys) type
+    // nothing, whatever text they carry.
+    if (event.key() >= Qt::Key_Escape && event.key() != Qt::Key_unknown)
+        return {};
+    const QString text = event.text();
+    return text.size() == 1 ? text.front() : QChar();
+}
+
 class KeyFilter : public QObject
 {
 public:
@@ -28,15 +53,15 @@ public:
         // Tab and Shift+Tab move the focus before any key handler sees them.
         if (keyEvent->key() == Qt::Key_Tab || keyEvent->key() == Qt::Key_Backtab)
             return false;
-        const QString text = keyEvent->text();
+        const QChar typed = typedCharacter(*keyEvent);
         // Keys without a character (Delete, arrows, Home, End) keep their usual effect.
-        if (text.size() != 1)
+        if (typed.isNull())
             return false;
-        QChar key = text.front();
+        QChar key = typed;
         m_handler(key);
         if (key.isNull())
             return true; // discarded: the field receives nothing
-        if (key != text.front()) {
+        if (key != typed) {
             if (!m_field->isReadOnly())
                 m_field->insert(QString(key));
             return true;

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include "docking.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -7,6 +9,7 @@
 #include <QPainter>
 #include <QPen>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
@@ -93,9 +96,10 @@ public:
         Manual,  // the window follows the mouse, grabbed by this object
     };
 
-    WindowDrag(QWidget *window, Mode mode, QPoint pressGlobal, std::function<void()> afterMove)
-        : QObject(window), m_window(window), m_mode(mode), m_pressGlobal(pressGlobal),
-          m_startPos(window->pos()), m_afterMove(std::move(afterMove))
+    WindowDrag(QWidget *window, QWidget *partner, Mode mode, QPoint pressGlobal, QPoint startPos,
+               std::function<void()> afterMove)
+        : QObject(window), m_window(window), m_partner(partner), m_mode(mode),
+          m_pressGlobal(pressGlobal), m_startPos(startPos), m_afterMove(std::move(afterMove))
     {
         // The application's filter sees every event, the window's own ones included.
         qApp->installEventFilter(this);
@@ -123,6 +127,7 @@ public:
         qApp->removeEventFilter(this);
         if (m_window && m_mode == Mode::Manual && QWidget::mouseGrabber() == m_window)
             m_window->releaseMouse();
+        keepInView();
         follow();
         deleteLater();
     }
@@ -205,7 +210,25 @@ private:
         m_following = false;
     }
 
+    // Whatever the drag did, the pair stays within the user's reach: when no screen shows enough
+    // of it to grab, the dragged window comes back into view (the other one docks to it next).
+    void keepInView()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        QRect pair = m_window->frameGeometry();
+        if (m_partner && m_partner->isVisible())
+            pair |= m_partner->frameGeometry();
+        QList<QRect> areas;
+        for (const QScreen *screen : QGuiApplication::screens())
+            areas << screen->availableGeometry();
+        const QPoint back = dock::backIntoView(pair, areas);
+        if (!back.isNull())
+            m_window->move(m_window->pos() + back);
+    }
+
     QPointer<QWidget> m_window;
+    QPointer<QWidget> m_partner;
     Mode m_mode;
     QPoint m_pressGlobal;
     QPoint m_startPos;
@@ -224,18 +247,30 @@ QPointer<WindowDrag> &currentDrag()
 
 } // namespace
 
-bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove)
+bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove,
+                   QWidget *partner)
 {
     if (press->button() != Qt::LeftButton)
         return false;
     if (WindowDrag *previous = currentDrag())
         previous->finish();
 
+    // The pointer's place on the screen comes from the window system with the press itself, so
+    // it is true even when Qt's record of where the window stands lags behind the window
+    // manager (right after the window was shown, restored or placed by the program). The
+    // desktop's move loop is anchored at the press point mapped through that record: trusted
+    // only when it agrees with the pointer, or the window would leap by the difference. Where
+    // it does not, the window follows the mouse from where it truly is.
+    const QPointF pressGlobal = press->globalPosition();
+    const QPoint truePlace = (pressGlobal - press->position()).toPoint();
     QWindow *handle = window->windowHandle();
-    const WindowDrag::Mode mode =
-        handle && handle->startSystemMove() ? WindowDrag::Mode::Desktop : WindowDrag::Mode::Manual;
-    currentDrag() =
-        new WindowDrag(window, mode, press->globalPosition().toPoint(), std::move(afterMove));
+    const bool placeKnown =
+        handle && (handle->mapToGlobal(press->position()) - pressGlobal).manhattanLength() < 1.0;
+    const WindowDrag::Mode mode = placeKnown && handle->startSystemMove()
+                                      ? WindowDrag::Mode::Desktop
+                                      : WindowDrag::Mode::Manual;
+    currentDrag() = new WindowDrag(window, partner, mode, pressGlobal.toPoint(), truePlace,
+                                   std::move(afterMove));
     press->accept();
     return true;
 }

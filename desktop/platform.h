@@ -45,9 +45,14 @@ bool pressedOnBackground(const QWidget *window, const QMouseEvent *press);
 // The desktop's own move loop is used where there is one; it runs after this call returns, so
 // afterMove runs each time the window has moved while the drag lasts (so that a docked window
 // follows it) and once more when the drag ends. Where the desktop has no move loop (no window
-// manager), the window follows the mouse until the button is released. One drag runs at a
-// time: a new one ends the previous one.
-bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove);
+// manager), or Qt does not yet know where the window stands, the window follows the mouse until
+// the button is released. One drag runs at a time: a new one ends the previous one.
+//
+// However the drag ends, the window and its docked partner (when shown) stay within reach: when
+// no screen's available area shows enough of the pair to grab it, the window is brought back
+// into view before afterMove docks the partner again.
+bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove,
+                   QWidget *partner = nullptr);
 
 // True while a drag started by moveWithMouse has not ended.
 bool isMoving();

@@ -4,11 +4,11 @@
 
 #include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
-#include "margin/margincalc.h"
-#include "margin/pricechange.h"
 #include "desktop/docking.h"
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
+#include "margin/margincalc.h"
+#include "margin/pricechange.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -180,7 +180,8 @@ void Form2::mousePressEvent(QMouseEvent *event)
         return;
     }
     desktop::makeTopmost(this);
-    desktop::moveWithMouse(this, event, [this] { dockMainWindow(); });
+    desktop::moveWithMouse(
+        this, event, [this] { dockMainWindow(); }, m_main);
 }
 
 void Form2::paintEvent(QPaintEvent *)

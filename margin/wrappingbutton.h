@@ -10,9 +10,12 @@
 class WrappingRadioButton : public QRadioButton
 {
     Q_OBJECT
+    // Says to whoever lays out or checks captions that this one wraps.
+    Q_PROPERTY(bool wordWrap READ wordWrap CONSTANT)
 
 public:
     using QRadioButton::QRadioButton;
+    bool wordWrap() const { return true; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -22,9 +25,12 @@ protected:
 class WrappingCheckBox : public QCheckBox
 {
     Q_OBJECT
+    // Says to whoever lays out or checks captions that this one wraps.
+    Q_PROPERTY(bool wordWrap READ wordWrap CONSTANT)
 
 public:
     using QCheckBox::QCheckBox;
+    bool wordWrap() const { return true; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -8,8 +8,9 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     # run: French translations of Qt's own texts, fonts close to the calculator's
     qt6-translations-l10n qt6-l10n-tools fonts-liberation fonts-dejavu-core
-    # tests: a virtual screen for the screenshots, the desktop file checkers
-    xvfb xauth x11-apps imagemagick desktop-file-utils appstream
+    # tests: a virtual screen for the screenshots, the desktop file checkers, a window manager
+    # and pointer control for the drag test
+    xvfb xauth x11-apps x11-utils imagemagick desktop-file-utils appstream openbox xdotool
     # quality: fuzzing and sanitizers (clang), coverage, static checks, benchmarks
     clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck libbenchmark-dev
     # start-up benchmark: a virtual screen, its window watcher and a session bus

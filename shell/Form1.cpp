@@ -5,9 +5,10 @@
 #include "ui_Form1.h"
 
 #include "calculator/numbertext.h"
+#include "desktop/classiclook.h"
+#include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "desktop/platform.h"
 #include "vat/conversion.h"
 
 #include <QGuiApplication>
@@ -113,6 +114,7 @@ void Form1::applyFormDetails()
         new CaptionClearOfButton(ui->TVA->geometry().right() + 3 - ui->FrmTVA->x());
     captionStyle->setParent(ui->FrmTVA);
     ui->FrmTVA->setStyle(captionStyle);
+    desktop::drawGraphicalButtonsClassic(this);
     QList<QWidget *> widgets{this};
     widgets += findChildren<QWidget *>(); // parents come before their children
     for (QWidget *w : std::as_const(widgets)) {

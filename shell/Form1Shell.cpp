@@ -2,10 +2,10 @@
 // dragging the borderless window by its background with the margin window docked to it.
 #include "Form1.h"
 
-#include "margin/Form2.h"
-#include "options/frmAbout.h"
 #include "desktop/docking.h"
 #include "desktop/platform.h"
+#include "margin/Form2.h"
+#include "options/frmAbout.h"
 #include "vat/vatkeys.h"
 
 #include <QCoreApplication>
@@ -74,7 +74,8 @@ void Form1::mousePressEvent(QMouseEvent *event)
         return;
     }
     desktop::makeTopmost(this);
-    desktop::moveWithMouse(this, event, [this] { dockMarginWindow(); });
+    desktop::moveWithMouse(
+        this, event, [this] { dockMarginWindow(); }, m_form2);
 }
 
 void Form1::dockMarginWindow()

@@ -1,7 +1,8 @@
 #include "Form1.h"
 
+#include "desktop/classiclook.h"
+
 #include <QApplication>
-#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -24,11 +25,7 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslator);
 
     // The calculator was drawn for the classic Windows faces; elsewhere use their metric twins.
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Microsoft Sans Serif"),
-                                QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    desktop::useSubstituteFaces();
 
     Form1 window;
     window.show();

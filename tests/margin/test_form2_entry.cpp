@@ -3,6 +3,8 @@
 
 #include "form2fixture.h"
 
+#include "editingkeys.h"
+
 #include "margin/margincalc.h"
 
 #include <QApplication>
@@ -17,6 +19,8 @@ private slots:
     void cleanup() { closeWindow(); }
 
     void keyFilterOnEveryNumberField();
+    void editingKeys_data() { editingkeys::addRows(); }
+    void editingKeys();
     void clickEmptiesFieldLockedOrNot();
     void marginComputedThroughWidgets_data();
     void marginComputedThroughWidgets();
@@ -57,6 +61,16 @@ void TestForm2Entry::keyFilterOnEveryNumberField()
     QApplication::clipboard()->setText(QStringLiteral("12,5 €"));
     edit("TxtAchat")->paste();
     QCOMPARE(edit("TxtAchat")->text(), QStringLiteral("12.5"));
+}
+
+void TestForm2Entry::editingKeys()
+{
+    QFETCH(editingkeys::Keys, keys);
+    QFETCH(QString, shown);
+
+    // The fields that take entries as the window opens.
+    for (const char *name : {"TxtAchat", "TxtVente", "TxtN1", "TxtN2"})
+        QCOMPARE(editingkeys::afterKeys(edit(name), keys), shown);
 }
 
 void TestForm2Entry::clickEmptiesFieldLockedOrNot()

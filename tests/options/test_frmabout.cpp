@@ -2,7 +2,9 @@
 // file it writes, and the link.
 
 #include "options/frmAbout.h"
+
 #include "desktop/platform.h"
+#include "editingkeys.h"
 #include "vat/rate.h"
 #include "vat/vatkeys.h"
 
@@ -63,6 +65,8 @@ private slots:
     void focusAndTabOrder();
     void keyFilter_data();
     void keyFilter();
+    void editingKeys_data() { editingkeys::addRows(); }
+    void editingKeys();
     void storing_data();
     void storing();
     void refusals_data();
@@ -245,6 +249,16 @@ void TestFrmAbout::keyFilter()
         keys.simulate(field);
         QCOMPARE(field->text(), shown);
     }
+}
+
+void TestFrmAbout::editingKeys()
+{
+    QFETCH(editingkeys::Keys, keys);
+    QFETCH(QString, shown);
+
+    frmAbout *window = open();
+    for (const char *name : {"TxtTVA1", "TxtTVA2"})
+        QCOMPARE(editingkeys::afterKeys(child<QLineEdit>(window, name), keys), shown);
 }
 
 void TestFrmAbout::storing_data()

@@ -2,12 +2,14 @@
 // (as on the headless test platform): the window follows the mouse until the button is released,
 // and the docked window follows it without answering back.
 
-#include "headless.h"
+#include "desktop/docking.h"
 #include "desktop/platform.h"
+#include "headless.h"
 
 #include <QFrame>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -125,6 +127,50 @@ private slots:
         // The drag is over: the mouse no longer carries the window.
         moveTo(*w, pressGlobal + last + QPoint(70, 70));
         QCOMPARE(w->pos(), QPoint(300, 200) + last);
+    }
+
+    void backIntoView_data()
+    {
+        QTest::addColumn<QRect>("pair");
+        QTest::addColumn<QList<QRect>>("areas");
+        QTest::addColumn<QPoint>("move");
+        const QList<QRect> one{{0, 0, 800, 600}};
+        const QList<QRect> two{{0, 0, 800, 600}, {800, 0, 800, 600}};
+        QTest::newRow("all in sight") << QRect(10, 10, 100, 100) << one << QPoint();
+        QTest::newRow("a corner left to grab") << QRect(780, 580, 100, 100) << one << QPoint();
+        QTest::newRow("a sliver too thin to grab")
+            << QRect(790, 10, 100, 100) << one << QPoint(-90, 0);
+        QTest::newRow("gone: back on the nearest screen")
+            << QRect(1700, -400, 100, 100) << two << QPoint(-200, 400);
+        QTest::newRow("larger than the screen: its top left in sight")
+            << QRect(2000, 2000, 1000, 700) << one << QPoint(-2000, -2000);
+        QTest::newRow("no screen at all") << QRect(5000, 0, 10, 10) << QList<QRect>{} << QPoint();
+    }
+    void backIntoView()
+    {
+        QFETCH(QRect, pair);
+        QFETCH(QList<QRect>, areas);
+        QFETCH(QPoint, move);
+        QCOMPARE(dock::backIntoView(pair, areas), move);
+    }
+
+    // However far the mouse took it, the window ends where the user can reach it again.
+    void endsWithinReach_data()
+    {
+        QTest::addColumn<QPoint>("by");
+        QTest::newRow("far right and down") << QPoint(5000, 4000);
+        QTest::newRow("far left and up") << QPoint(-5000, -4000);
+    }
+    void endsWithinReach()
+    {
+        QFETCH(QPoint, by);
+        auto w = shownAt({300, 200});
+        const QPoint pressAt(150, 60);
+        const QPoint pressGlobal = w->mapToGlobal(pressAt);
+        press(*w, pressAt);
+        moveTo(*w, pressGlobal + by);
+        release(*w, pressGlobal + by);
+        QVERIFY(w->screen()->availableGeometry().contains(w->frameGeometry()));
     }
 
     void onlyTheLeftButtonOnTheBackgroundDrags_data()

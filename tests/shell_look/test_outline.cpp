@@ -1,7 +1,7 @@
 // The rounded outline of the borderless windows, pixel by pixel, and the decorative frames.
 
-#include "headless.h"
 #include "desktop/platform.h"
+#include "headless.h"
 
 #include <QImage>
 #include <QPainter>

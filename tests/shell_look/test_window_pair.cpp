@@ -5,9 +5,9 @@
 
 #include "headless.h"
 
+#include "desktop/docking.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "desktop/docking.h"
 #include "vat/vatkeys.h"
 
 #include <QAbstractButton>
