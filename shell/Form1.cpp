@@ -5,9 +5,9 @@
 #include "ui_Form1.h"
 
 #include "calculator/numbertext.h"
+#include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "desktop/platform.h"
 #include "vat/conversion.h"
 
 #include <QGuiApplication>
@@ -166,10 +166,7 @@ void Form1::Form_Load()
 {
     desktop::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
     loadRates();
-    m_engine.virg = true;
-    m_engine.ok = false;
-    m_engine.TF = 1;
-    m_engine.ClicTva = 0;
+    m_engine.startUp();
     showDisplay();
 }
 

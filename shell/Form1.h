@@ -35,7 +35,7 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    calc::CalculatorEngine &engine() { return m_engine; }
+    // The calculator behind the keys, for reading its display and state.
     const calc::CalculatorEngine &engine() const { return m_engine; }
 
     // The active VAT rate, written with the regional decimal mark, and which one it is

@@ -107,10 +107,11 @@ QString describe(const calc::CalculatorEngine &e, std::size_t step)
     return QStringLiteral("after event %1: display [%2] N1 %3 N2 %4 N3 %5 Pourcent %6 Signe %7 "
                           "TF %8 Compteur %9")
         .arg(step)
-        .arg(e.display(), number(e.N1), number(e.N2), number(e.N3), number(e.Pourcent))
-        .arg(e.Signe)
-        .arg(e.TF)
-        .arg(e.Compteur);
+        .arg(e.display(), number(e.state().N1), number(e.state().N2), number(e.state().N3),
+             number(e.state().Pourcent))
+        .arg(e.state().Signe)
+        .arg(e.state().TF)
+        .arg(e.state().Compteur);
 }
 
 } // namespace
@@ -127,12 +128,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(!shown.contains(QLatin1String("inf"), Qt::CaseInsensitive) &&
                        !shown.contains(QLatin1String("nan"), Qt::CaseInsensitive),
                    describe(e, i));
-        FUZZ_CHECK(e.Compteur == 0 || e.Compteur == 1, describe(e, i));
-        FUZZ_CHECK(e.Signe <= calc::Percentage, describe(e, i));
-        FUZZ_CHECK(e.TF == 0 || e.TF == 1, describe(e, i));
-        FUZZ_CHECK(e.ClicTva == 0 || e.ClicTva == -1, describe(e, i));
-        FUZZ_CHECK(showable(e.N1) && showable(e.N2) && showable(e.N3) &&
-                       calc::isShowable(e.Pourcent),
+        FUZZ_CHECK(e.state().Compteur == 0 || e.state().Compteur == 1, describe(e, i));
+        FUZZ_CHECK(e.state().Signe <= calc::Percentage, describe(e, i));
+        FUZZ_CHECK(e.state().TF == 0 || e.state().TF == 1, describe(e, i));
+        FUZZ_CHECK(e.state().ClicTva == 0 || e.state().ClicTva == -1, describe(e, i));
+        FUZZ_CHECK(showable(e.state().N1) && showable(e.state().N2) && showable(e.state().N3) &&
+                       calc::isShowable(e.state().Pourcent),
                    describe(e, i));
     }
     return 0;

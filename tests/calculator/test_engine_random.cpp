@@ -80,19 +80,20 @@ private:
             return QStringLiteral("shows \"%1\"").arg(e.display());
         if (!isShowable(shownValue))
             return QStringLiteral("display reads as no number");
-        const std::optional<double> numbers[] = {e.N1, e.N2, e.N3, e.Pourcent};
+        const std::optional<double> numbers[] = {e.state().N1, e.state().N2, e.state().N3,
+                                                 e.state().Pourcent};
         if (std::any_of(std::begin(numbers), std::end(numbers),
                         [](const auto &value) { return value && !isShowable(*value); }))
             return QStringLiteral("a state number is not finite");
-        if (e.Compteur != 0 && e.Compteur != 1)
-            return QStringLiteral("Compteur is %1").arg(e.Compteur);
-        if (e.TF != 0 && e.TF != 1)
-            return QStringLiteral("TF is %1").arg(e.TF);
-        if (e.Signe > Percentage)
-            return QStringLiteral("Signe is %1").arg(e.Signe);
-        if (e.ClicTva != 0 && e.ClicTva != -1)
-            return QStringLiteral("ClicTva is %1").arg(e.ClicTva);
-        if (e.display().isEmpty() && !e.virg)
+        if (e.state().Compteur != 0 && e.state().Compteur != 1)
+            return QStringLiteral("Compteur is %1").arg(e.state().Compteur);
+        if (e.state().TF != 0 && e.state().TF != 1)
+            return QStringLiteral("TF is %1").arg(e.state().TF);
+        if (e.state().Signe > Percentage)
+            return QStringLiteral("Signe is %1").arg(e.state().Signe);
+        if (e.state().ClicTva != 0 && e.state().ClicTva != -1)
+            return QStringLiteral("ClicTva is %1").arg(e.state().ClicTva);
+        if (e.display().isEmpty() && !e.state().virg)
             return QStringLiteral("empty display without the decimal point available");
         return {};
     }
