@@ -4,18 +4,18 @@
 
 #include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
-#include "margin/margincalc.h"
-#include "margin/pricechange.h"
 #include "desktop/docking.h"
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
+#include "margin/margincalc.h"
+#include "margin/pricechange.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-Form2::Form2(QWidget *mainWindow, QWidget *parent)
+Form2::Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
-      m_main(mainWindow), m_mark(calc::regionalDecimalMark()),
+      m_main(mainWindow), m_rates(rates), m_mark(calc::regionalDecimalMark()),
       m_background(desktop::picture(QStringLiteral(":/ui/form2-body.bmp"))),
       m_margin(std::make_unique<margin::MarginCalculator>()),
       m_change(std::make_unique<margin::PriceChange>())

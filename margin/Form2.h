@@ -34,6 +34,9 @@ enum class GivenPrice;
 enum class Role;
 struct SetupRow;
 } // namespace margin
+namespace vat {
+struct SharedRates;
+}
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -44,8 +47,9 @@ class Form2 : public QWidget
 
 public:
     // The margin window works beside mainWindow, which it moves when it is closed and re-docks
-    // after the margin window was dragged.
-    explicit Form2(QWidget *mainWindow, QWidget *parent = nullptr);
+    // after the margin window was dragged. It reads the first of the rates, which the main window
+    // holds, at every computation.
+    Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent = nullptr);
     ~Form2() override;
 
     // The margin calculator with its window-level numbers (AchatHT, VenteHT, ... Coef).
@@ -136,6 +140,7 @@ private:
 
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
+    const vat::SharedRates &m_rates;
     QChar m_mark;
     QPixmap m_background;
     QHash<QObject *, void (Form2::*)()> m_clickHandlers;

@@ -189,7 +189,7 @@ void Form2::CmdCalcul1_Click()
         texts[margin::index(f)] = field(f)->text();
 
     // The margin window always works at the first VAT rate, whichever the main window uses.
-    const std::optional<double> firstRate = vat::sharedRates().TauxTVA1.value(m_mark);
+    const std::optional<double> firstRate = m_rates.TauxTVA1.value(m_mark);
     const margin::FieldWrites writes = m_margin->calculate(setup, texts, firstRate, m_mark);
     for (const Field f : AllFields) {
         const std::optional<QString> &text = writes[margin::index(f)];

@@ -1,8 +1,8 @@
 // The real options window, offscreen: its fields, the key filter, "Validez" with its timer, the
 // file it writes, and the link.
 
-#include "options/frmAbout.h"
 #include "desktop/platform.h"
+#include "options/frmAbout.h"
 #include "vat/rate.h"
 #include "vat/vatkeys.h"
 
@@ -75,6 +75,7 @@ private slots:
 private:
     frmAbout *open();
 
+    vat::SharedRates m_rates;
     QTemporaryDir *m_program = nullptr;
     QTemporaryDir *m_user = nullptr;
     QPointer<frmAbout> m_window;
@@ -84,8 +85,7 @@ private:
 
 void TestFrmAbout::init()
 {
-    vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(19.6);
-    vat::sharedRates().TauxTVA2 = QStringLiteral("5,5");
+    m_rates = {vat::Rate::fromNumber(19.6), QStringLiteral("5,5")};
     m_program = new QTemporaryDir;
     m_user = new QTemporaryDir;
     QFile file(QDir(m_program->path()).filePath(vat::RateFile::fileName()));
@@ -106,7 +106,7 @@ void TestFrmAbout::cleanup()
 
 frmAbout *TestFrmAbout::open()
 {
-    m_window = new frmAbout(vat::RateFile(m_program->path(), m_user->path()));
+    m_window = new frmAbout(m_rates, vat::RateFile(m_program->path(), m_user->path()));
     m_window->show();
     m_window->activateWindow();
     if (!QTest::qWaitForWindowActive(m_window))
@@ -152,7 +152,7 @@ void TestFrmAbout::windowAsCreated()
 
     // Owned by the main window, it is a dialog, which the desktop keeps off the taskbar.
     QWidget owner;
-    frmAbout owned(vat::RateFile(m_program->path(), m_user->path()), &owner);
+    frmAbout owned(m_rates, vat::RateFile(m_program->path(), m_user->path()), &owner);
     QVERIFY(owned.isWindow());
     QCOMPARE(owned.windowType(), Qt::Dialog);
     QVERIFY(!(owned.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -160,8 +160,8 @@ void TestFrmAbout::windowAsCreated()
 
 void TestFrmAbout::fieldsFilledFromTheSharedRates()
 {
-    vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(7);
-    vat::sharedRates().TauxTVA2 = QStringLiteral("19,6");
+    m_rates.TauxTVA1 = vat::Rate::fromNumber(7);
+    m_rates.TauxTVA2 = QStringLiteral("19,6");
     frmAbout *window = open();
     QCOMPARE(child<QLineEdit>(window, "TxtTVA1")->text(), QStringLiteral("7"));
     QCOMPARE(child<QLineEdit>(window, "TxtTVA2")->text(), QStringLiteral("19,6"));
@@ -169,7 +169,7 @@ void TestFrmAbout::fieldsFilledFromTheSharedRates()
 
 void TestFrmAbout::focusAndTabOrder()
 {
-    vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(7);
+    m_rates.TauxTVA1 = vat::Rate::fromNumber(7);
     frmAbout *window = open();
     auto *first = child<QLineEdit>(window, "TxtTVA1");
     QCOMPARE(QApplication::focusWidget(), first);
@@ -325,7 +325,7 @@ void TestFrmAbout::refusals_data()
                                         << "4.5.6" << two << two;
 }
 
-// A refusal leaves the shared rates, the main window and the file as they were, and the window
+// A refusal leaves the rates, the main window and the file as they were, and the window
 // open for a correction.
 void TestFrmAbout::refusals()
 {
@@ -351,8 +351,8 @@ void TestFrmAbout::refusals()
     QCOMPARE(stored.count(), 0);
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), previousFile);
     QVERIFY(!QFile::exists(QDir(m_user->path()).filePath("Taux.ini")));
-    QCOMPARE(vat::sharedRates().TauxTVA1, vat::Rate::fromNumber(19.6));
-    QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("5,5"));
+    QCOMPARE(m_rates.TauxTVA1, vat::Rate::fromNumber(19.6));
+    QCOMPARE(m_rates.TauxTVA2, QStringLiteral("5,5"));
 
     // After a correction the same window stores the rates.
     typeInto(field1, "8");
@@ -375,9 +375,9 @@ void TestFrmAbout::closeBoxStoresNothing()
     QTest::qWait(100);
     QCOMPARE(stored.count(), 0);
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), previousFile);
-    QCOMPARE(vat::sharedRates().TauxTVA1, vat::Rate::fromNumber(19.6));
+    QCOMPARE(m_rates.TauxTVA1, vat::Rate::fromNumber(19.6));
 
-    // Created afresh, it shows the shared rates again, not the discarded edit.
+    // Created afresh, it shows the rates again, not the discarded edit.
     QCOMPARE(child<QLineEdit>(open(), "TxtTVA1")->text(), QStringLiteral("19,6"));
 }
 

@@ -94,7 +94,7 @@ private slots:
         QVERIFY(waitForActiveRate(window));
         QCOMPARE(window.TauxTVA, QStringLiteral("20"));
         QCOMPARE(window.NumTaux, 1);
-        QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("5,5"));
+        QCOMPARE(window.rates().TauxTVA2, QStringLiteral("5,5"));
         QCOMPARE(textOf(window, "Text5"), QStringLiteral("20"));
         QCOMPARE(textOf(window, "Text3"), QStringLiteral("5,5"));
         // "20" and "5.5": three characters, so three ticks and the one that completes.
@@ -236,7 +236,7 @@ private slots:
         press(window, "TVA");
         QCOMPARE(window.TauxTVA, QStringLiteral("5,5"));
 
-        vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(7.0);
+        window.rates().TauxTVA1 = vat::Rate::fromNumber(7.0);
         window.makeFirstRateActive();
         QCOMPARE(window.TauxTVA, QStringLiteral("7"));
         QCOMPARE(window.NumTaux, 1);

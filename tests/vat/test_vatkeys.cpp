@@ -263,12 +263,11 @@ private slots:
         QFETCH(Rate, first);
         QFETCH(QString, second);
         QFETCH(QString, firstShown);
-        sharedRates().TauxTVA1 = first;
-        sharedRates().TauxTVA2 = second;
+        SharedRates rates{first, second};
 
         ActiveRate active{firstShown, 1};
         for (int press = 0; press < 4; ++press) {
-            active = switchRate(active, comma);
+            active = switchRate(active, rates, comma);
             const bool secondActive = press % 2 == 0;
             QCOMPARE(active.NumTaux, secondActive ? 0 : 1);
             QCOMPARE(active.TauxTVA, secondActive ? second : firstShown);
@@ -276,8 +275,8 @@ private slots:
                                                       active.TauxTVA + QStringLiteral(" %"));
         }
 
-        sharedRates().TauxTVA1 = Rate::fromNumber(7.0);
-        const ActiveRate made = firstRateActive(comma);
+        rates.TauxTVA1 = Rate::fromNumber(7.0);
+        const ActiveRate made = firstRateActive(rates, comma);
         QCOMPARE(made.TauxTVA, QStringLiteral("7"));
         QCOMPARE(made.NumTaux, 1);
     }
