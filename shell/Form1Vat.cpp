@@ -32,10 +32,10 @@ void Form1::makeFirstRateActive()
 void Form1::loadRates()
 {
     const QChar mark = m_engine.regionalMark();
-    const vat::StartUpRates rates = vat::loadStartUpRates(vat::RateFile::standard(), mark, m_rates);
-    setVatCaption(rates.caption);
-    ui->Text2->setText(rates.secondSource);
-    ui->Text4->setText(rates.firstSource);
+    const vat::StartUpRates read = vat::loadStartUpRates(vat::RateFile::standard(), mark, m_rates);
+    setVatCaption(read.caption);
+    ui->Text2->setText(read.secondSource);
+    ui->Text4->setText(read.firstSource);
     ui->Text3->clear();
     ui->Text5->clear();
     ui->Trans3->clear();
@@ -43,7 +43,7 @@ void Form1::loadRates()
     NumTaux = 1;
 
     // Without rates there is nothing to convert: no active rate, and no timer ticking for ever.
-    if (!rates.usable) {
+    if (!read.usable) {
         m_conversion.reset();
         Timer1.stop();
         return;
