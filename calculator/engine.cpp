@@ -28,6 +28,12 @@ bool broke(const std::optional<double> &before, const std::optional<double> &aft
 
 CalculatorEngine::CalculatorEngine(QChar regionalMark) : m_mark(regionalMark) {}
 
+CalculatorEngine::CalculatorEngine(QChar regionalMark, const CalculatorState &state,
+                                   const QString &display)
+    : CalculatorState(state), m_mark(regionalMark), m_display(display)
+{
+}
+
 void CalculatorEngine::setDisplay(const QString &text)
 {
     if (text == m_display)
@@ -249,6 +255,28 @@ void CalculatorEngine::deleteKey()
         setDisplay(QString());
         N1 = 0.0;
     });
+}
+
+// --- Start-up and VAT results ---------------------------------------------------------------
+
+void CalculatorEngine::startUp()
+{
+    virg = true;
+    ok = false;
+    TF = 1;
+    ClicTva = 0;
+}
+
+void CalculatorEngine::showVatResult(const QString &text)
+{
+    setDisplay(text);
+    N1 = 0.0;
+    N2 = 0.0;
+    N3 = 0.0;
+    TF = 1;
+    virg = true;
+    Compteur = 0;
+    ClicTva = 0;
 }
 
 } // namespace calc

@@ -40,11 +40,18 @@ struct CalculatorState
     bool operator==(const CalculatorState &) const = default;
 };
 
-class CalculatorEngine : public CalculatorState
+// The state is a private base: the key routines read as the calculator's own rules, in the names
+// of its state, while nothing outside the engine can change that state except through the
+// operations below.
+class CalculatorEngine : private CalculatorState
 {
 public:
     explicit CalculatorEngine(QChar regionalMark = QLatin1Char(','));
+    // Resumes a calculator in the given state with the given display (a calculation saved
+    // earlier, or one a test sets up).
+    CalculatorEngine(QChar regionalMark, const CalculatorState &state, const QString &display);
 
+    const CalculatorState &state() const { return *this; }
     QChar regionalMark() const { return m_mark; }
     const QString &display() const { return m_display; }
     // Replaces the display text; an empty display makes the decimal point available again.
@@ -67,6 +74,15 @@ public:
     // the display and sets N1 to 0.
     void keyPress(QChar key);
     void deleteKey();
+
+    // The window's start-up: the next digit starts a new number, which may take a decimal point,
+    // no operand has been keyed and no key has been used for the VAT keys yet.
+    void startUp();
+
+    // Shows the result of a VAT key, which ends the pending calculation: the operands become 0,
+    // the next digit starts a new number that may take a decimal point, and the VAT keys wait for
+    // another key.
+    void showVatResult(const QString &text);
 
 private:
     // The routines behind the public keys. They call one another freely; only the public entry

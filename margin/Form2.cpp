@@ -8,15 +8,17 @@
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
 #include "margin/margincalc.h"
+#include "margin/marginmodes.h"
 #include "margin/pricechange.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 
-Form2::Form2(QWidget *mainWindow, QWidget *parent)
+Form2::Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
-      m_main(mainWindow), m_mark(calc::regionalDecimalMark()),
+      m_main(mainWindow), m_rates(rates), m_mark(calc::regionalDecimalMark()),
       m_background(desktop::picture(QStringLiteral(":/ui/form2-body.bmp"))),
+      m_modes(std::make_unique<margin::MarginModes>()),
       m_margin(std::make_unique<margin::MarginCalculator>()),
       m_change(std::make_unique<margin::PriceChange>())
 {
@@ -125,20 +127,14 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-// The option buttons' handlers run when a button becomes selected, whether the user clicked it
-// or the program selected it; so a handler that selects another button runs that button's
-// handler before its own next step.
+// The option buttons' handlers run when a button becomes selected by the user. The set-up then
+// selects and clears buttons itself, without running their handlers again.
 void Form2::connectOptionButton(QRadioButton *button, void (Form2::*handler)())
 {
     connect(button, &QRadioButton::toggled, this, [this, handler](bool checked) {
         if (checked)
             (this->*handler)();
     });
-}
-
-void Form2::selectOption(QRadioButton *button)
-{
-    button->setChecked(true);
 }
 
 void Form2::deselectOption(QRadioButton *button)

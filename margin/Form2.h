@@ -4,7 +4,7 @@
 // price-change calculator (top), the margin calculator (lower left) and its options (right).
 //
 // The window only moves texts, colours and states between its elements and the logic in
-// margin/: the roles of the fields in each set-up, the margin computation and the price-change
+// margin/: the set-up rules of the margin modes, the margin computation and the price-change
 // computation live there.
 //
 // Its handlers are written in three files, one per concern:
@@ -20,20 +20,22 @@
 
 #include <memory>
 #include <optional>
-#include <span>
 
 namespace Ui {
 class Form2;
 }
 namespace margin {
 class MarginCalculator;
+class MarginModes;
 class PriceChange;
 enum class Field;
 enum class Mode;
 enum class GivenPrice;
 enum class Role;
-struct SetupRow;
 } // namespace margin
+namespace vat {
+struct SharedRates;
+}
 class QLabel;
 class QLineEdit;
 class QRadioButton;
@@ -44,8 +46,9 @@ class Form2 : public QWidget
 
 public:
     // The margin window works beside mainWindow, which it moves when it is closed and re-docks
-    // after the margin window was dragged.
-    explicit Form2(QWidget *mainWindow, QWidget *parent = nullptr);
+    // after the margin window was dragged. It reads the first of the rates, which the main window
+    // holds, at every computation.
+    Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent = nullptr);
     ~Form2() override;
 
     // The margin calculator with its window-level numbers (AchatHT, VenteHT, ... Coef).
@@ -114,10 +117,9 @@ private:
     void installNumberFields();
     void watchClicks(QLineEdit *edit, void (Form2::*handler)());
 
-    // Option buttons: selecting one from code runs its click handler at once, as a click does;
-    // deselecting one from code runs nothing.
+    // Option buttons: a button that becomes selected runs its click handler; deselecting one
+    // from code runs nothing.
     void connectOptionButton(QRadioButton *button, void (Form2::*handler)());
-    static void selectOption(QRadioButton *button);
     static void deselectOption(QRadioButton *button);
 
     // A field's role: colour, lock and visibility.
@@ -126,19 +128,18 @@ private:
     // Margin calculator helpers.
     QLineEdit *field(margin::Field which) const;
     void clearMarginFields();
-    void applyRoles(const margin::SetupRow &row, std::span<const margin::Field> fields);
-    void applyOptionStates(const margin::SetupRow &row);
-    std::optional<margin::Mode> currentMode() const;
-    margin::GivenPrice givenPrice() const;
+    void showSetup();
     void setUpFixedQuantity(margin::Mode mode);
     void setUpGivenPrice(margin::GivenPrice price);
     void setUpPriceLabel(bool withVat, QLabel *label);
 
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
+    const vat::SharedRates &m_rates;
     QChar m_mark;
     QPixmap m_background;
     QHash<QObject *, void (Form2::*)()> m_clickHandlers;
+    std::unique_ptr<margin::MarginModes> m_modes;
     std::unique_ptr<margin::MarginCalculator> m_margin;
     std::unique_ptr<margin::PriceChange> m_change;
 };

@@ -1,12 +1,13 @@
 // The margin calculator of the margin window: its set-up (which quantities are typed) and
-// "Calculer" / "RAZ". The roles of the fields come from the set-up table, the numbers from the
-// margin calculator.
+// "Calculer" / "RAZ". The set-up comes from the margin modes, the numbers from the margin
+// calculator; the handlers pass clicks on and show what results.
 
 #include "Form2.h"
 
 #include "ui_Form2.h"
 
 #include "margin/margincalc.h"
+#include "margin/marginmodes.h"
 #include "vat/rate.h"
 
 using margin::AllFields;
@@ -40,62 +41,42 @@ void Form2::clearMarginFields()
         field(f)->clear();
 }
 
-void Form2::applyRoles(const margin::SetupRow &row, std::span<const Field> fields)
+// Shows the set-up the margin logic holds: every field's role, and the state of the option
+// buttons. Selecting a button here runs no handler: the set-up is already complete.
+void Form2::showSetup()
 {
-    for (const Field f : fields)
-        applyRole(field(f), row.role(f));
-}
+    for (const Field f : AllFields)
+        applyRole(field(f), m_modes->role(f));
 
-void Form2::applyOptionStates(const margin::SetupRow &row)
-{
+    const std::pair<QRadioButton *, bool> selected[] = {
+        {ui->Option1, m_modes->quantity() == Mode::MarginRate},
+        {ui->Option2, m_modes->quantity() == Mode::MarkupRate},
+        {ui->Option3, m_modes->quantity() == Mode::Coefficient},
+        {ui->Option4, m_modes->quantity() == Mode::GrossMargin},
+        {ui->OpPA, m_modes->givenPrice() == GivenPrice::Purchase},
+        {ui->OpPv, m_modes->givenPrice() == GivenPrice::Selling},
+    };
+    for (const auto &[option, on] : selected) {
+        if (!on && option->isChecked())
+            deselectOption(option);
+    }
+    for (const auto &[option, on] : selected) {
+        if (on && !option->isChecked()) {
+            const QSignalBlocker quiet(option);
+            option->setChecked(true);
+        }
+    }
     for (QRadioButton *option : {ui->Option1, ui->Option2, ui->Option3, ui->Option4})
-        option->setEnabled(row.quantityOptionsEnabled);
-    ui->OpPv->setEnabled(row.priceChoiceEnabled);
-    ui->OpPA->setEnabled(row.priceChoiceEnabled);
-}
-
-std::optional<Mode> Form2::currentMode() const
-{
-    if (!ui->Check1->isChecked())
-        return Mode::Free;
-    if (ui->Option1->isChecked())
-        return Mode::MarginRate;
-    if (ui->Option2->isChecked())
-        return Mode::MarkupRate;
-    if (ui->Option3->isChecked())
-        return Mode::Coefficient;
-    if (ui->Option4->isChecked())
-        return Mode::GrossMargin;
-    return std::nullopt;
-}
-
-GivenPrice Form2::givenPrice() const
-{
-    if (ui->OpPv->isChecked())
-        return GivenPrice::Selling;
-    if (ui->OpPA->isChecked())
-        return GivenPrice::Purchase;
-    return GivenPrice::None;
+        option->setEnabled(m_modes->quantityOptionsEnabled());
+    ui->OpPv->setEnabled(m_modes->priceChoiceEnabled());
+    ui->OpPA->setEnabled(m_modes->priceChoiceEnabled());
 }
 
 void Form2::Check1_Click()
 {
     clearMarginFields();
-    if (!ui->Check1->isChecked()) {
-        const margin::SetupRow &free = margin::setupRow(Mode::Free, GivenPrice::None);
-        applyOptionStates(free);
-        for (QRadioButton *option : std::initializer_list<QRadioButton *>{
-                 ui->Option1, ui->Option2, ui->Option3, ui->Option4, ui->OpPA, ui->OpPv})
-            deselectOption(option);
-        applyRoles(free, AllFields);
-        return;
-    }
-    // Ticking the box always starts with the coefficient fixed and the purchase price given.
-    ui->Option1->setEnabled(true);
-    ui->Option2->setEnabled(true);
-    ui->Option3->setEnabled(true);
-    selectOption(ui->Option3);
-    applyOptionStates(margin::setupRow(Mode::Coefficient, givenPrice()));
+    m_modes->setFixedQuantity(ui->Check1->isChecked());
+    showSetup();
 }
 
 void Form2::Option1_Click()
@@ -115,20 +96,11 @@ void Form2::Option4_Click()
     setUpFixedQuantity(Mode::GrossMargin);
 }
 
-// The margin-rate and mark-up-rate modes fix the price typed; the coefficient and gross-margin
-// modes keep the price chosen before, or take the purchase price when none was.
 void Form2::setUpFixedQuantity(Mode mode)
 {
     clearMarginFields();
-    const margin::SetupRow &modeRow = margin::setupRow(mode, GivenPrice::None);
-    if (!modeRow.priceChoiceEnabled) {
-        deselectOption(ui->OpPv);
-        deselectOption(ui->OpPA);
-    }
-    applyOptionStates(modeRow);
-    if (modeRow.priceChoiceEnabled && givenPrice() == GivenPrice::None)
-        selectOption(ui->OpPA);
-    applyRoles(margin::setupRow(mode, givenPrice()), AllFields);
+    m_modes->chooseQuantity(mode);
+    showSetup();
 }
 
 void Form2::OpPA_Click()
@@ -140,32 +112,25 @@ void Form2::OpPv_Click()
     setUpGivenPrice(GivenPrice::Selling);
 }
 
-// OpPA and OpPv lie in different frames, so they exclude each other here. Only the two price
-// fields change role: results already shown stay on show (emptied).
+// OpPA and OpPv lie in different frames: the set-up makes them exclude each other.
 void Form2::setUpGivenPrice(GivenPrice price)
 {
     clearMarginFields();
-    QRadioButton *chosen = price == GivenPrice::Purchase ? ui->OpPA : ui->OpPv;
-    QRadioButton *other = price == GivenPrice::Purchase ? ui->OpPv : ui->OpPA;
-    if (chosen->isChecked())
-        deselectOption(other);
-    const std::optional<Mode> mode = currentMode();
-    if (mode && *mode != Mode::Free) {
-        // The price fields' roles are the same in both modes where the price is chosen.
-        static constexpr Field prices[] = {Field::Achat, Field::Vente};
-        applyRoles(margin::setupRow(Mode::Coefficient, price), prices);
-    }
+    m_modes->choosePrice(price);
+    showSetup();
 }
 
 void Form2::Check2_Click()
 {
     clearMarginFields();
-    setUpPriceLabel(ui->Check2->isChecked(), ui->LblPAHT);
+    m_modes->setPurchaseWithVat(ui->Check2->isChecked());
+    setUpPriceLabel(m_modes->purchaseWithVat(), ui->LblPAHT);
 }
 void Form2::Check3_Click()
 {
     clearMarginFields();
-    setUpPriceLabel(ui->Check3->isChecked(), ui->LblPVHT);
+    m_modes->setSellingWithVat(ui->Check3->isChecked());
+    setUpPriceLabel(m_modes->sellingWithVat(), ui->LblPVHT);
 }
 
 void Form2::setUpPriceLabel(bool withVat, QLabel *label)
@@ -179,25 +144,23 @@ void Form2::setUpPriceLabel(bool withVat, QLabel *label)
 
 void Form2::CmdCalcul1_Click()
 {
-    const std::optional<Mode> mode = currentMode();
-    if (!mode)
+    const std::optional<margin::MarginSetup> setup = m_modes->setup();
+    if (!setup)
         return;
-    const margin::MarginSetup setup{*mode, givenPrice(), ui->Check2->isChecked(),
-                                    ui->Check3->isChecked()};
     margin::FieldTexts texts;
     for (const Field f : AllFields)
         texts[margin::index(f)] = field(f)->text();
 
     // The margin window always works at the first VAT rate, whichever the main window uses.
-    const std::optional<double> firstRate = vat::sharedRates().TauxTVA1.value(m_mark);
-    const margin::FieldWrites writes = m_margin->calculate(setup, texts, firstRate, m_mark);
+    const std::optional<double> firstRate = m_rates.TauxTVA1.value(m_mark);
+    const margin::FieldWrites writes = m_margin->calculate(*setup, texts, firstRate, m_mark);
     for (const Field f : AllFields) {
         const std::optional<QString> &text = writes[margin::index(f)];
         if (!text)
             continue;
         field(f)->setText(*text);
-        if (*mode != Mode::Free)
-            field(f)->setVisible(true);
+        m_modes->resultWritten(f);
+        applyRole(field(f), m_modes->role(f));
     }
 }
 

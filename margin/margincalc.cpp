@@ -118,97 +118,113 @@ void freeMode(Computation &c, Value achatHT, Value venteHT)
     c.coefficientFromMarkup(markup);
 }
 
-void marginRateMode(Computation &c, const MarginSetup &setup, Value achatHT)
+// The price on the other side of the gross margin: the selling price lies the gross margin
+// above the purchase price, the purchase price the gross margin below the selling price.
+Value otherPrice(GivenPrice given, Value givenHT, Value margin)
 {
-    if (c.isEmpty(Field::Achat) || c.isEmpty(Field::TauxMarge))
-        return;
-    const Value rate = c.read(Field::TauxMarge);
-    const Value margin = times(rate, achatHT);
-    const Value grossMargin =
-        c.show(Field::MargeBrute, margin ? finite(*margin / 100.0) : margin, &c.n.MargeBrute);
-    const Value selling = plus(achatHT, grossMargin);
-    Computation::keep(c.n.VenteCalc, selling);
-    c.show(Field::Vente, c.toShown(selling, setup.sellingWithVat), &c.n.VenteAff);
-    if (isNonZero(selling))
-        c.show(Field::TauxMarque, percentOf(grossMargin, selling), &c.n.TauxMarque);
-    // With a selling price of 0 the mark-up rate stays that of the last computation, and the
-    // coefficient follows it. Without any selling price there is nothing to base it on.
-    if (selling)
-        c.coefficientFromMarkup(c.n.TauxMarque);
+    return given == GivenPrice::Purchase ? plus(givenHT, margin) : minus(givenHT, margin);
 }
 
-void markupRateMode(Computation &c, const MarginSetup &setup, Value venteHT)
+struct Prices
 {
-    if (c.isEmpty(Field::Vente) || c.isEmpty(Field::TauxMarque))
+    Value purchase;
+    Value selling;
+};
+Prices bothPrices(GivenPrice given, Value givenHT, Value other)
+{
+    return given == GivenPrice::Purchase ? Prices{givenHT, other} : Prices{other, givenHT};
+}
+
+GivenPrice opposite(GivenPrice side)
+{
+    return side == GivenPrice::Purchase ? GivenPrice::Selling : GivenPrice::Purchase;
+}
+
+// The margin rate is taken on the purchase price, the mark-up rate on the selling price.
+Field rateOn(GivenPrice side)
+{
+    return side == GivenPrice::Purchase ? Field::TauxMarge : Field::TauxMarque;
+}
+Field priceOf(GivenPrice side)
+{
+    return side == GivenPrice::Purchase ? Field::Achat : Field::Vente;
+}
+
+// A price worked out from the other one: kept without VAT, shown with VAT when its box says so.
+void showWorkedOutPrice(Computation &c, const MarginSetup &setup, GivenPrice side, Value price)
+{
+    if (side == GivenPrice::Purchase) {
+        Computation::keep(c.n.AchatCalc, price);
+        c.show(Field::Achat, c.toShown(price, setup.purchaseWithVat), &c.n.AchatAff);
+    } else {
+        Computation::keep(c.n.VenteCalc, price);
+        c.show(Field::Vente, c.toShown(price, setup.sellingWithVat), &c.n.VenteAff);
+    }
+}
+
+// The rate of the gross margin on a price, shown unless the price is 0.
+void showRateOn(Computation &c, GivenPrice side, Value margin, Value price)
+{
+    if (!isNonZero(price))
         return;
-    const Value markup = c.read(Field::TauxMarque);
-    const Value margin = times(markup, venteHT);
+    double &kept = side == GivenPrice::Purchase ? c.n.TauxMarge : c.n.TauxMarque;
+    c.show(rateOn(side), percentOf(margin, price), &kept);
+}
+
+// The margin-rate mode (the purchase price given) and the mark-up-rate mode (the selling price
+// given): the rate typed on the given price makes the gross margin, and so the other price.
+void fixedRateMode(Computation &c, const MarginSetup &setup, GivenPrice given, Value givenHT)
+{
+    if (c.isEmpty(priceOf(given)) || c.isEmpty(rateOn(given)))
+        return;
+    const Value rate = c.read(rateOn(given));
+    const Value margin = times(rate, givenHT);
     const Value grossMargin =
         c.show(Field::MargeBrute, margin ? finite(*margin / 100.0) : margin, &c.n.MargeBrute);
-    const Value purchase = minus(venteHT, grossMargin);
-    Computation::keep(c.n.AchatCalc, purchase);
-    c.show(Field::Achat, c.toShown(purchase, setup.purchaseWithVat), &c.n.AchatAff);
-    if (isNonZero(purchase))
-        c.show(Field::TauxMarge, percentOf(grossMargin, purchase), &c.n.TauxMarge);
-    if (grossMargin)
+    const Value other = otherPrice(given, givenHT, grossMargin);
+    showWorkedOutPrice(c, setup, opposite(given), other);
+    showRateOn(c, opposite(given), grossMargin, other);
+    if (given == GivenPrice::Purchase) {
+        // With a selling price of 0 the mark-up rate stays that of the last computation, and the
+        // coefficient follows it. Without any selling price there is nothing to base it on.
+        if (other)
+            c.coefficientFromMarkup(c.n.TauxMarque);
+    } else if (grossMargin) {
         c.coefficientFromMarkup(c.read(Field::TauxMarque));
+    }
 }
 
-void coefficientMode(Computation &c, const MarginSetup &setup, Value achatHT, Value venteHT)
+void coefficientMode(Computation &c, const MarginSetup &setup, Value givenHT)
 {
-    if (c.isEmpty(Field::Coef))
+    if (c.isEmpty(Field::Coef) || setup.given == GivenPrice::None)
         return;
     const Value coefficient = c.read(Field::Coef);
-    if (setup.given == GivenPrice::Selling) {
-        const Value purchase =
-            venteHT && coefficient ? finite(*venteHT / *coefficient) : std::nullopt;
-        Computation::keep(c.n.AchatCalc, purchase);
-        c.show(Field::Achat, c.toShown(purchase, setup.purchaseWithVat), &c.n.AchatAff);
-        const Value margin = c.show(Field::MargeBrute, minus(venteHT, purchase), &c.n.MargeBrute);
-        if (isNonZero(venteHT))
-            c.show(Field::TauxMarque, percentOf(margin, venteHT), &c.n.TauxMarque);
-        if (isNonZero(purchase))
-            c.show(Field::TauxMarge, percentOf(margin, purchase), &c.n.TauxMarge);
-    } else if (setup.given == GivenPrice::Purchase) {
-        const Value selling = times(achatHT, coefficient);
-        Computation::keep(c.n.VenteCalc, selling);
-        c.show(Field::Vente, c.toShown(selling, setup.sellingWithVat), &c.n.VenteAff);
-        const Value margin = c.show(Field::MargeBrute, minus(selling, achatHT), &c.n.MargeBrute);
-        if (isNonZero(selling))
-            c.show(Field::TauxMarque, percentOf(margin, selling), &c.n.TauxMarque);
-        if (isNonZero(achatHT))
-            c.show(Field::TauxMarge, percentOf(margin, achatHT), &c.n.TauxMarge);
-    }
+    const Value other =
+        setup.given == GivenPrice::Purchase
+            ? times(givenHT, coefficient)
+            : (givenHT && coefficient ? finite(*givenHT / *coefficient) : std::nullopt);
+    showWorkedOutPrice(c, setup, opposite(setup.given), other);
+    const Prices prices = bothPrices(setup.given, givenHT, other);
+    const Value margin =
+        c.show(Field::MargeBrute, minus(prices.selling, prices.purchase), &c.n.MargeBrute);
+    showRateOn(c, GivenPrice::Selling, margin, prices.selling);
+    showRateOn(c, GivenPrice::Purchase, margin, prices.purchase);
 }
 
 // The gross margin is the typed one; the kept gross margin is left alone in this mode. The
 // coefficient comes from the mark-up rate as shown, read back in full.
-void grossMarginMode(Computation &c, const MarginSetup &setup, Value achatHT, Value venteHT)
+void grossMarginMode(Computation &c, const MarginSetup &setup, Value givenHT)
 {
+    if (setup.given == GivenPrice::None)
+        return;
     const Value margin = c.read(Field::MargeBrute);
-    if (setup.given == GivenPrice::Selling) {
-        const Value purchase = minus(venteHT, margin);
-        Computation::keep(c.n.AchatCalc, purchase);
-        c.show(Field::Achat, c.toShown(purchase, setup.purchaseWithVat), &c.n.AchatAff);
-        if (isNonZero(venteHT)) {
-            const Value ratio = margin ? finite(*margin / *venteHT) : margin;
-            c.show(Field::TauxMarque, ratio ? finite(*ratio * 100.0) : ratio, &c.n.TauxMarque);
-        }
-        if (isNonZero(purchase))
-            c.show(Field::TauxMarge, percentOf(margin, purchase), &c.n.TauxMarge);
-        if (purchase)
-            c.coefficientFromMarkup(c.read(Field::TauxMarque));
-    } else if (setup.given == GivenPrice::Purchase) {
-        const Value selling = plus(achatHT, margin);
-        Computation::keep(c.n.VenteCalc, selling);
-        c.show(Field::Vente, c.toShown(selling, setup.sellingWithVat), &c.n.VenteAff);
-        if (isNonZero(selling))
-            c.show(Field::TauxMarque, percentOf(margin, selling), &c.n.TauxMarque);
-        if (isNonZero(achatHT))
-            c.show(Field::TauxMarge, percentOf(margin, achatHT), &c.n.TauxMarge);
-        if (selling)
-            c.coefficientFromMarkup(c.read(Field::TauxMarque));
-    }
+    const Value other = otherPrice(setup.given, givenHT, margin);
+    showWorkedOutPrice(c, setup, opposite(setup.given), other);
+    const Prices prices = bothPrices(setup.given, givenHT, other);
+    showRateOn(c, GivenPrice::Selling, margin, prices.selling);
+    showRateOn(c, GivenPrice::Purchase, margin, prices.purchase);
+    if (other)
+        c.coefficientFromMarkup(c.read(Field::TauxMarque));
 }
 
 } // namespace
@@ -247,16 +263,16 @@ FieldWrites MarginCalculator::calculate(const MarginSetup &setup, const FieldTex
         freeMode(c, achatHT, venteHT);
         break;
     case Mode::MarginRate:
-        marginRateMode(c, setup, achatHT);
+        fixedRateMode(c, setup, GivenPrice::Purchase, achatHT);
         break;
     case Mode::MarkupRate:
-        markupRateMode(c, setup, venteHT);
+        fixedRateMode(c, setup, GivenPrice::Selling, venteHT);
         break;
     case Mode::Coefficient:
-        coefficientMode(c, setup, achatHT, venteHT);
+        coefficientMode(c, setup, setup.given == GivenPrice::Selling ? venteHT : achatHT);
         break;
     case Mode::GrossMargin:
-        grossMarginMode(c, setup, achatHT, venteHT);
+        grossMarginMode(c, setup, setup.given == GivenPrice::Selling ? venteHT : achatHT);
         break;
     }
     return c.writes;

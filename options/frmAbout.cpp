@@ -60,10 +60,13 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-frmAbout::frmAbout(QWidget *parent) : frmAbout(vat::RateFile::standard(), parent) {}
+frmAbout::frmAbout(vat::SharedRates &rates, QWidget *parent)
+    : frmAbout(rates, vat::RateFile::standard(), parent)
+{
+}
 
-frmAbout::frmAbout(const vat::RateFile &rateFile, QWidget *parent)
-    : QWidget(parent, dialogFlags(parent)), ui(std::make_unique<Ui::frmAbout>()),
+frmAbout::frmAbout(vat::SharedRates &rates, const vat::RateFile &rateFile, QWidget *parent)
+    : QWidget(parent, dialogFlags(parent)), ui(std::make_unique<Ui::frmAbout>()), m_rates(rates),
       m_rateFile(rateFile), m_regionalMark(calc::regionalDecimalMark()),
       m_validation(m_regionalMark)
 {
@@ -119,7 +122,7 @@ void frmAbout::setUpWindow()
 
 void frmAbout::Form_Load()
 {
-    const options::RateFields fields = options::fieldsFromSharedRates(m_regionalMark);
+    const options::RateFields fields = options::fieldsFromSharedRates(m_rates, m_regionalMark);
     ui->TxtTVA1->setText(fields.first);
     ui->TxtTVA2->setText(fields.second);
 }
@@ -183,7 +186,8 @@ void frmAbout::storeRates()
     steps.showFirstRate = [this](const QString &text) { ui->TxtTVA1->setText(text); };
     steps.showSecondRate = [this](const QString &text) { ui->TxtTVA2->setText(text); };
     // A file that cannot be written is not reported: the rates hold for this run all the same.
-    options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rateFile, steps);
+    options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rates, m_rateFile,
+                         steps);
     close();
     Timer1.stop();
 }

@@ -25,9 +25,10 @@ class frmAbout : public QWidget
     Q_OBJECT
 
 public:
-    explicit frmAbout(QWidget *parent = nullptr);
-    // Stores the rates in the given file instead of the one beside the program.
-    explicit frmAbout(const vat::RateFile &rateFile, QWidget *parent = nullptr);
+    // The window shows the rates and stores new ones in them; the main window holds them.
+    explicit frmAbout(vat::SharedRates &rates, QWidget *parent = nullptr);
+    // Writes the rates in the given file instead of the one beside the program.
+    frmAbout(vat::SharedRates &rates, const vat::RateFile &rateFile, QWidget *parent = nullptr);
     ~frmAbout() override;
 
     // The conversion timer: 10 ms, running only between "Validez" and the storing or refusal.
@@ -35,12 +36,12 @@ public:
 
 signals:
     // New rates were stored: the first rate's text with its decimal point ("19.6"). Sent after
-    // the shared rates hold the new first rate and before the second one and the file are
+    // the rates hold the new first rate and before the second one and the file are
     // written, so that the main window updates its caption and makes the first rate active.
     void firstRateStored(const QString &rateTextWithPoint);
 
 public slots:
-    // Fills the rate fields from the shared rates; run by the constructor.
+    // Fills the rate fields from the rates; run by the constructor.
     void Form_Load();
     // Checks both rates and starts their conversion when both are accepted.
     void CmdValide_Click();
@@ -68,6 +69,7 @@ private:
     void storeRates();
 
     std::unique_ptr<Ui::frmAbout> ui;
+    vat::SharedRates &m_rates;
     vat::RateFile m_rateFile;
     QChar m_regionalMark;
     options::RateValidation m_validation;

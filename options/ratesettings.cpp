@@ -1,16 +1,14 @@
 #include "ratesettings.h"
 
 #include "calculator/numbertext.h"
-#include "vat/rate.h"
 
 namespace options {
 
 const QString RefusedRate = QStringLiteral("   NON   ");
 const QString TwoSeparators = QStringLiteral("  NON  ");
 
-RateFields fieldsFromSharedRates(QChar regionalMark)
+RateFields fieldsFromSharedRates(const vat::SharedRates &rates, QChar regionalMark)
 {
-    const vat::SharedRates &rates = vat::sharedRates();
     return {rates.TauxTVA1.text(regionalMark), rates.TauxTVA2};
 }
 
@@ -72,10 +70,8 @@ StepOutcome RateValidation::step()
 }
 
 bool commitRates(const QString &firstWithPoint, const QString &secondWithPoint, QChar regionalMark,
-                 const vat::RateFile &file, const CommitSteps &steps)
+                 vat::SharedRates &rates, const vat::RateFile &file, const CommitSteps &steps)
 {
-    vat::SharedRates &rates = vat::sharedRates();
-
     rates.TauxTVA1 = vat::Rate::fromNumber(calc::readDisplayNumber(firstWithPoint, regionalMark));
     if (steps.firstRateStored)
         steps.firstRateStored(firstWithPoint);

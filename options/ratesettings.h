@@ -4,6 +4,7 @@
 // conversion of their decimal commas to points before storing, and the storing itself.
 
 #include "vat/conversion.h"
+#include "vat/rate.h"
 #include "vat/ratefile.h"
 
 #include <QChar>
@@ -30,9 +31,9 @@ struct RateFields
     bool operator==(const RateFields &) const = default;
 };
 
-// The fields as the window opens: the shared rates, the first as regional number text when it
-// is a number.
-RateFields fieldsFromSharedRates(QChar regionalMark);
+// The fields as the window opens: the rates, the first as regional number text when it is a
+// number.
+RateFields fieldsFromSharedRates(const vat::SharedRates &rates, QChar regionalMark);
 
 // True when a field may go on to the conversion: not empty, made only of digits and decimal
 // separators (a hand-edited rate file could bring anything else into the field), and its number,
@@ -77,17 +78,17 @@ private:
 // Where the storing shows its results, in the order they happen.
 struct CommitSteps
 {
-    // The shared first rate holds the new number: the main window takes it (caption, active).
+    // The first rate holds the new number: the main window takes it (caption, active).
     std::function<void(const QString &firstWithPoint)> firstRateStored;
     std::function<void(const QString &text)> showFirstRate;
     std::function<void(const QString &text)> showSecondRate;
 };
 
-// Stores two converted rate texts (with their decimal point): the shared first rate, the main
-// window, the first field, the shared second rate, the second field, then the file. The file
+// Stores two converted rate texts (with their decimal point) in the rates: the first rate, the
+// main window, the first field, the second rate, the second field, then the file. The file
 // receives the texts exactly as converted ("5.50", "5."). A failed write changes nothing that came
 // before it. True when the file was written.
 bool commitRates(const QString &firstWithPoint, const QString &secondWithPoint, QChar regionalMark,
-                 const vat::RateFile &file, const CommitSteps &steps);
+                 vat::SharedRates &rates, const vat::RateFile &file, const CommitSteps &steps);
 
 } // namespace options

@@ -168,10 +168,7 @@ void Form1::Form_Load()
 {
     desktop::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
     loadRates();
-    m_engine.virg = true;
-    m_engine.ok = false;
-    m_engine.TF = 1;
-    m_engine.ClicTva = 0;
+    m_engine.startUp();
     showDisplay();
 }
 

@@ -9,6 +9,7 @@
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 
 #include "calculator/engine.h"
+#include "vat/rate.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -35,8 +36,13 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    calc::CalculatorEngine &engine() { return m_engine; }
+    // The calculator behind the keys, for reading its display and state.
     const calc::CalculatorEngine &engine() const { return m_engine; }
+
+    // The two VAT rates of this run. The window reads them at start-up and hands them to the
+    // windows that use them: the margin window reads the first, the options window stores new ones.
+    const vat::SharedRates &rates() const { return m_rates; }
+    vat::SharedRates &rates() { return m_rates; }
 
     // The active VAT rate, written with the regional decimal mark, and which one it is
     // (1: the first rate, 0: the second). Empty until the rates read at start-up are converted.
@@ -46,7 +52,7 @@ public:
     // The caption of the VAT frame (FrmTVA).
     QString vatCaption() const;
     void setVatCaption(const QString &caption);
-    // Makes the first shared rate the active one (used when new rates are stored).
+    // Makes the first rate the active one (used when new rates are stored).
     void makeFirstRateActive();
 
     // The other two windows, created on first use (null until then).
@@ -121,6 +127,7 @@ private:
 
     std::unique_ptr<Ui::Form1> ui;
     calc::CalculatorEngine m_engine;
+    vat::SharedRates m_rates;
     QTimer Timer1;
     std::unique_ptr<vat::RateTextConversion> m_conversion;
     QPointer<Form2> m_form2;

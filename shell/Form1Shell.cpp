@@ -25,7 +25,7 @@ void Form1::CmdOption_Click()
     // The options window destroys itself when it is closed; the next click makes a new one,
     // which fills its fields afresh.
     if (!m_about) {
-        m_about = new frmAbout();
+        m_about = new frmAbout(m_rates);
         connect(m_about, &frmAbout::firstRateStored, this, [this](const QString &rateText) {
             setVatCaption(vat::storedRateCaption(rateText));
             makeFirstRateActive();
@@ -40,7 +40,7 @@ void Form1::CmdOption_Click()
 void Form1::CmdMarge_Click()
 {
     if (!m_form2) {
-        m_form2 = new Form2(this);
+        m_form2 = new Form2(this, m_rates);
         deleteWith(this, m_form2);
     }
     // Every press shifts the main window, even when the margin window is already shown.

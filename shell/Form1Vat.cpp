@@ -24,7 +24,7 @@ void Form1::makeFirstRateActive()
     // Rates just stored replace those read at start: a start-up conversion still under way must
     // not commit the old ones over them a tick later.
     Timer1.stop();
-    const vat::ActiveRate active = vat::firstRateActive(m_engine.regionalMark());
+    const vat::ActiveRate active = vat::firstRateActive(m_rates, m_engine.regionalMark());
     TauxTVA = active.TauxTVA;
     NumTaux = active.NumTaux;
 }
@@ -32,10 +32,10 @@ void Form1::makeFirstRateActive()
 void Form1::loadRates()
 {
     const QChar mark = m_engine.regionalMark();
-    const vat::StartUpRates rates = vat::loadStartUpRates(vat::RateFile::standard(), mark);
-    setVatCaption(rates.caption);
-    ui->Text2->setText(rates.secondSource);
-    ui->Text4->setText(rates.firstSource);
+    const vat::StartUpRates read = vat::loadStartUpRates(vat::RateFile::standard(), mark, m_rates);
+    setVatCaption(read.caption);
+    ui->Text2->setText(read.secondSource);
+    ui->Text4->setText(read.firstSource);
     ui->Text3->clear();
     ui->Text5->clear();
     ui->Trans3->clear();
@@ -43,7 +43,7 @@ void Form1::loadRates()
     NumTaux = 1;
 
     // Without rates there is nothing to convert: no active rate, and no timer ticking for ever.
-    if (!rates.usable) {
+    if (!read.usable) {
         m_conversion.reset();
         Timer1.stop();
         return;
@@ -69,7 +69,7 @@ void Form1::Timer1_Timer()
     case vat::RateTextConversion::Status::Running:
         return;
     case vat::RateTextConversion::Status::Complete: {
-        const vat::ActiveRate active = vat::commitStartUpRates(*m_conversion);
+        const vat::ActiveRate active = vat::commitStartUpRates(*m_conversion, m_rates);
         TauxTVA = active.TauxTVA;
         NumTaux = active.NumTaux;
         break;
@@ -84,7 +84,8 @@ void Form1::Timer1_Timer()
 
 void Form1::TVA_Click()
 {
-    const vat::ActiveRate next = vat::switchRate({TauxTVA, NumTaux}, m_engine.regionalMark());
+    const vat::ActiveRate next =
+        vat::switchRate({TauxTVA, NumTaux}, m_rates, m_engine.regionalMark());
     TauxTVA = next.TauxTVA;
     NumTaux = next.NumTaux;
     setVatCaption(vat::rateCaption(TauxTVA));

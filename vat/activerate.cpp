@@ -22,22 +22,22 @@ QString storedRateCaption(const QString &rateTextWithPoint)
     return storedCaptionPrefix + rateTextWithPoint + QStringLiteral("%");
 }
 
-ActiveRate switchRate(const ActiveRate &current, QChar regionalMark)
+ActiveRate switchRate(const ActiveRate &current, const SharedRates &rates, QChar regionalMark)
 {
     ActiveRate next = current;
     ++next.NumTaux;
     if (next.NumTaux == 1) {
-        next.TauxTVA = sharedRates().TauxTVA1.text(regionalMark);
+        next.TauxTVA = rates.TauxTVA1.text(regionalMark);
     } else if (next.NumTaux == 2) {
-        next.TauxTVA = sharedRates().TauxTVA2;
+        next.TauxTVA = rates.TauxTVA2;
         next.NumTaux = 0;
     }
     return next;
 }
 
-ActiveRate firstRateActive(QChar regionalMark)
+ActiveRate firstRateActive(const SharedRates &rates, QChar regionalMark)
 {
-    return ActiveRate{sharedRates().TauxTVA1.text(regionalMark), 1};
+    return ActiveRate{rates.TauxTVA1.text(regionalMark), 1};
 }
 
 } // namespace vat

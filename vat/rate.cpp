@@ -62,10 +62,4 @@ std::optional<double> readWholeNumber(const QString &text, QChar regionalMark)
     return value;
 }
 
-SharedRates &sharedRates()
-{
-    static SharedRates rates;
-    return rates;
-}
-
 } // namespace vat

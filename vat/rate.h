@@ -1,6 +1,6 @@
 #pragma once
 
-// A VAT rate as the program holds it, and the two rates shared by every window.
+// A VAT rate as the program holds it, and the two rates of the program.
 
 #include <QChar>
 #include <QString>
@@ -39,13 +39,14 @@ private:
 // decimal separator ("." or the regional mark). Anything else gives nothing.
 std::optional<double> readWholeNumber(const QString &text, QChar regionalMark);
 
-// The two rates, one copy for the whole program.
+// The two rates, one copy for the whole program: the main window holds them and hands them to
+// the windows that use them (the margin window reads the first, the options window stores both).
 struct SharedRates
 {
     Rate TauxTVA1;    // the first rate: the one the margin window always uses
     QString TauxTVA2; // the second rate, as text
-};
 
-SharedRates &sharedRates();
+    bool operator==(const SharedRates &) const = default;
+};
 
 } // namespace vat

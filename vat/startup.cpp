@@ -1,12 +1,9 @@
 #include "startup.h"
 
-#include "rate.h"
-
 namespace vat {
 
-StartUpRates loadStartUpRates(const RateFile &file, QChar regionalMark)
+StartUpRates loadStartUpRates(const RateFile &file, QChar regionalMark, SharedRates &rates)
 {
-    SharedRates &rates = sharedRates();
     StartUpRates result;
     if (const std::optional<RateFileContent> content = file.read()) {
         rates.TauxTVA1 = content->first;
@@ -29,9 +26,8 @@ RateTextConversion startUpConversion(QChar regionalMark)
                               RateTextConversion::Order::SecondThenFirst);
 }
 
-ActiveRate commitStartUpRates(const RateTextConversion &conversion)
+ActiveRate commitStartUpRates(const RateTextConversion &conversion, SharedRates &rates)
 {
-    SharedRates &rates = sharedRates();
     rates.TauxTVA2 = conversion.secondResult();
     rates.TauxTVA1 = Rate::fromText(conversion.firstResult());
     return ActiveRate{conversion.firstResult(), 1};

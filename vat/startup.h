@@ -5,6 +5,7 @@
 // the first rate becomes the active one.
 
 #include "conversion.h"
+#include "rate.h"
 #include "ratefile.h"
 #include "vatkeys.h"
 
@@ -21,14 +22,14 @@ struct StartUpRates
     bool usable = false;  // false when the file gave no rates: there is nothing to convert
 };
 
-// Reads the file into the shared rates; they are emptied when it gives no rates.
-StartUpRates loadStartUpRates(const RateFile &file, QChar regionalMark);
+// Reads the file into the rates; they are emptied when it gives no rates.
+StartUpRates loadStartUpRates(const RateFile &file, QChar regionalMark, SharedRates &rates);
 
 // The start-up conversion: from "." to the regional mark, the second rate before the first.
 RateTextConversion startUpConversion(QChar regionalMark);
 
-// Once the conversion is complete: the shared rates take the converted texts and the first one
-// becomes active.
-ActiveRate commitStartUpRates(const RateTextConversion &conversion);
+// Once the conversion is complete: the rates take the converted texts and the first one becomes
+// active.
+ActiveRate commitStartUpRates(const RateTextConversion &conversion, SharedRates &rates);
 
 } // namespace vat

@@ -48,7 +48,7 @@ std::optional<double> activeRateValue(const QString &activeRate, QChar regionalM
 
 bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate)
 {
-    if (engine.display().isEmpty() || !engine.ClicTva)
+    if (engine.display().isEmpty() || !engine.state().ClicTva)
         return false;
 
     const QChar mark = engine.regionalMark();
@@ -63,17 +63,9 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
         return false;
     const double rounded = calc::roundToCents(r);
 
-    engine.setDisplay(labelled(key, calc::regionalNumberText(rounded, mark)));
-
     // The result ends the pending calculation: the next digit starts a new number, which may
     // take a decimal point whichever key produced the result.
-    engine.N1 = 0.0;
-    engine.N2 = 0.0;
-    engine.N3 = 0.0;
-    engine.TF = 1;
-    engine.virg = true;
-    engine.Compteur = 0;
-    engine.ClicTva = 0;
+    engine.showVatResult(labelled(key, calc::regionalNumberText(rounded, mark)));
     return true;
 }
 

@@ -10,6 +10,8 @@
 
 namespace vat {
 
+struct SharedRates;
+
 enum class VatKey
 {
     TTC,     // price with VAT from the displayed price without VAT
@@ -37,8 +39,8 @@ struct ActiveRate
     QString TauxTVA;
     int NumTaux = 1;
 };
-ActiveRate switchRate(const ActiveRate &current, QChar regionalMark);
-// The first shared rate made active (when new rates are stored).
-ActiveRate firstRateActive(QChar regionalMark);
+ActiveRate switchRate(const ActiveRate &current, const SharedRates &rates, QChar regionalMark);
+// The first rate made active (when new rates are stored).
+ActiveRate firstRateActive(const SharedRates &rates, QChar regionalMark);
 
 } // namespace vat

@@ -2,14 +2,12 @@
 // shows anything but a number, and its bookkeeping stays within its few allowed values.
 
 #include "calculator/engine.h"
-#include "calculator/numbertext.h"
+#include "checks/engineinvariants.h"
 
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 
 using namespace calc;
 
@@ -73,30 +71,6 @@ private:
         return QStringLiteral("%1 nines").arg(nines);
     }
 
-    static QString brokenInvariant(const CalculatorEngine &e, double shownValue)
-    {
-        const QString shown = e.display().toLower();
-        if (shown.contains(QLatin1String("inf")) || shown.contains(QLatin1String("nan")))
-            return QStringLiteral("shows \"%1\"").arg(e.display());
-        if (!isShowable(shownValue))
-            return QStringLiteral("display reads as no number");
-        const std::optional<double> numbers[] = {e.N1, e.N2, e.N3, e.Pourcent};
-        if (std::any_of(std::begin(numbers), std::end(numbers),
-                        [](const auto &value) { return value && !isShowable(*value); }))
-            return QStringLiteral("a state number is not finite");
-        if (e.Compteur != 0 && e.Compteur != 1)
-            return QStringLiteral("Compteur is %1").arg(e.Compteur);
-        if (e.TF != 0 && e.TF != 1)
-            return QStringLiteral("TF is %1").arg(e.TF);
-        if (e.Signe > Percentage)
-            return QStringLiteral("Signe is %1").arg(e.Signe);
-        if (e.ClicTva != 0 && e.ClicTva != -1)
-            return QStringLiteral("ClicTva is %1").arg(e.ClicTva);
-        if (e.display().isEmpty() && !e.virg)
-            return QStringLiteral("empty display without the decimal point available");
-        return {};
-    }
-
 private slots:
     void randomEvents_data()
     {
@@ -114,11 +88,10 @@ private slots:
         constexpr int events = 100'000;
         for (int i = 0; i < events; ++i) {
             const QString event = pressRandom(engine, random);
-            const double shownValue = engine.displayValue();
-            const QString broken = brokenInvariant(engine, shownValue);
+            const QString broken = checks::brokenEngineInvariant(engine);
             QVERIFY2(broken.isEmpty(),
                      qPrintable(QStringLiteral("event %1 (%2): %3").arg(i).arg(event, broken)));
-            if (std::fabs(shownValue) > 1e250)
+            if (std::fabs(engine.displayValue()) > 1e250)
                 ++nearTheEdge;
             if (engine.display().endsWith(QLatin1String(" %")))
                 ++percentagesShown;

@@ -25,11 +25,11 @@ class Form2Fixture : public QObject
 protected:
     void openWindow()
     {
-        vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(19.6);
+        m_rates = {vat::Rate::fromNumber(19.6), QString()};
         m_main = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
         m_main->resize(219, 328);
         m_main->move(300, 200);
-        m_form = std::make_unique<Form2>(m_main.get());
+        m_form = std::make_unique<Form2>(m_main.get(), m_rates);
         m_form->move(dock::marginWindowPlace(m_main->geometry()));
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -81,6 +81,7 @@ protected:
         return button->isEnabled() ? QStringLiteral("e") : QStringLiteral("d");
     }
 
+    vat::SharedRates m_rates;
     std::unique_ptr<QWidget> m_main;
     std::unique_ptr<Form2> m_form;
 };

@@ -36,7 +36,6 @@ void TestForm2::windowAsCreated()
     QVERIFY(m_form->windowFlags() & Qt::FramelessWindowHint);
     QVERIFY(m_form->isWindow());
     QCOMPARE(m_form->size(), QSize(402, 328));
-    QCOMPARE(m_form->windowTitle(), QStringLiteral("Form2"));
     // The rounded outline leaves the corners out but keeps the middle.
     QVERIFY(!m_form->mask().isEmpty());
     QVERIFY(!m_form->mask().contains(QPoint(1, 1)));

@@ -146,7 +146,7 @@ void TestForm2Entry::marginComputedThroughWidgets()
 void TestForm2Entry::firstRateAsTextWithComma()
 {
     // The rates handed over by the options window are texts with the regional mark.
-    vat::sharedRates().TauxTVA1 = vat::Rate::fromText(QStringLiteral("5,5"));
+    m_rates.TauxTVA1 = vat::Rate::fromText(QStringLiteral("5,5"));
     click("Check3");
     type("TxtAchat", "100");
     type("TxtVente", "211");
@@ -155,7 +155,7 @@ void TestForm2Entry::firstRateAsTextWithComma()
     QCOMPARE(edit("TxtCoef")->text(), QStringLiteral("2"));
 
     // Without a usable first rate nothing is computed from a price with VAT.
-    vat::sharedRates().TauxTVA1 = vat::Rate::fromText(QStringLiteral("   NON   "));
+    m_rates.TauxTVA1 = vat::Rate::fromText(QStringLiteral("   NON   "));
     click("cmdRaz");
     type("TxtAchat", "100");
     type("TxtVente", "211");

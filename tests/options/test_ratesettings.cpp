@@ -50,11 +50,7 @@ class TestRateSettings : public QObject
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init()
-    {
-        vat::sharedRates().TauxTVA1 = vat::Rate::fromNumber(19.6);
-        vat::sharedRates().TauxTVA2 = QStringLiteral("5,5");
-    }
+    void init() { m_rates = {vat::Rate::fromNumber(19.6), QStringLiteral("5,5")}; }
 
     void fieldsShowTheSharedRates_data();
     void fieldsShowTheSharedRates();
@@ -71,6 +67,9 @@ private slots:
     void failedWriteKeepsTheNewRates();
     void storingWithStepsLeftOut_data();
     void storingWithStepsLeftOut();
+
+private:
+    vat::SharedRates m_rates;
 };
 
 void TestRateSettings::fieldsShowTheSharedRates_data()
@@ -91,9 +90,9 @@ void TestRateSettings::fieldsShowTheSharedRates()
     QFETCH(vat::Rate, first);
     QFETCH(QString, second);
     QFETCH(RateFields, fields);
-    vat::sharedRates().TauxTVA1 = first;
-    vat::sharedRates().TauxTVA2 = second;
-    QCOMPARE(options::fieldsFromSharedRates(comma), fields);
+    m_rates.TauxTVA1 = first;
+    m_rates.TauxTVA2 = second;
+    QCOMPARE(options::fieldsFromSharedRates(m_rates, comma), fields);
 }
 
 void TestRateSettings::acceptedRates_data()
@@ -295,24 +294,25 @@ void TestRateSettings::storing()
     options::CommitSteps steps;
     steps.firstRateStored = [&](const QString &text) {
         mainCaption = vat::storedRateCaption(text);
-        mainActiveRate = vat::sharedRates().TauxTVA1.text(comma);
+        mainActiveRate = m_rates.TauxTVA1.text(comma);
     };
     steps.showFirstRate = [&](const QString &text) { fields.first = text; };
     steps.showSecondRate = [&](const QString &text) { fields.second = text; };
     QVERIFY(options::commitRates(validation.conversion().firstResult(),
-                                 validation.conversion().secondResult(), comma, rateFile, steps));
+                                 validation.conversion().secondResult(), comma, m_rates, rateFile,
+                                 steps));
 
     QCOMPARE(fileBytes(rateFile.programFilePath()), file);
     QVERIFY(!QFile::exists(rateFile.userFilePath()));
-    QVERIFY(vat::sharedRates().TauxTVA1.isNumber());
-    QCOMPARE(vat::sharedRates().TauxTVA1.value(comma), std::optional<double>(first));
-    QCOMPARE(vat::sharedRates().TauxTVA2, second);
+    QVERIFY(m_rates.TauxTVA1.isNumber());
+    QCOMPARE(m_rates.TauxTVA1.value(comma), std::optional<double>(first));
+    QCOMPARE(m_rates.TauxTVA2, second);
     QCOMPARE(fields, shown);
     QCOMPARE(mainCaption, caption);
     QCOMPARE(mainActiveRate, activeRate);
 
     // The window opened next time shows what was stored.
-    QCOMPARE(options::fieldsFromSharedRates(comma), shown);
+    QCOMPARE(options::fieldsFromSharedRates(m_rates, comma), shown);
 }
 
 // The main window hears of the new first rate before the second rate and the file change.
@@ -324,7 +324,7 @@ void TestRateSettings::storingOrder()
     const QString path = rateFile.programFilePath();
     auto state = [&] {
         return QStringLiteral("first=%1 second=%2 file=%3")
-            .arg(vat::sharedRates().TauxTVA1.text(comma), vat::sharedRates().TauxTVA2,
+            .arg(m_rates.TauxTVA1.text(comma), m_rates.TauxTVA2,
                  QFile::exists(path) ? QStringLiteral("yes") : QStringLiteral("no"));
     };
 
@@ -339,7 +339,7 @@ void TestRateSettings::storingOrder()
     steps.showSecondRate = [&](const QString &text) {
         events << QStringLiteral("field 2 %1: ").arg(text) + state();
     };
-    QVERIFY(options::commitRates("7", "2.10", comma, rateFile, steps));
+    QVERIFY(options::commitRates("7", "2.10", comma, m_rates, rateFile, steps));
     events << QStringLiteral("after: ") + state();
 
     const QStringList expected{
@@ -367,10 +367,10 @@ void TestRateSettings::failedWriteKeepsTheNewRates()
     QString stored;
     options::CommitSteps steps;
     steps.firstRateStored = [&](const QString &text) { stored = text; };
-    QVERIFY(!options::commitRates("20", "10", comma, rateFile, steps));
+    QVERIFY(!options::commitRates("20", "10", comma, m_rates, rateFile, steps));
     QCOMPARE(stored, QStringLiteral("20"));
-    QCOMPARE(vat::sharedRates().TauxTVA1.value(comma), std::optional<double>(20.0));
-    QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("10"));
+    QCOMPARE(m_rates.TauxTVA1.value(comma), std::optional<double>(20.0));
+    QCOMPARE(m_rates.TauxTVA2, QStringLiteral("10"));
 }
 
 // A caller that has no main window or no fields to refresh leaves those steps out: the rates are
@@ -405,7 +405,7 @@ void TestRateSettings::storingWithStepsLeftOut()
         steps.showFirstRate = [&](const QString &text) { heard << "field 1 " + text; };
     if (secondField)
         steps.showSecondRate = [&](const QString &text) { heard << "field 2 " + text; };
-    QVERIFY(options::commitRates("20.0", "5.50", comma, rateFile, steps));
+    QVERIFY(options::commitRates("20.0", "5.50", comma, m_rates, rateFile, steps));
 
     QStringList expected;
     if (mainWindow)
@@ -415,8 +415,8 @@ void TestRateSettings::storingWithStepsLeftOut()
     if (secondField)
         expected << "field 2 5,5";
     QCOMPARE(heard, expected);
-    QCOMPARE(vat::sharedRates().TauxTVA1.value(comma), std::optional<double>(20.0));
-    QCOMPARE(vat::sharedRates().TauxTVA2, QStringLiteral("5,5"));
+    QCOMPARE(m_rates.TauxTVA1.value(comma), std::optional<double>(20.0));
+    QCOMPARE(m_rates.TauxTVA2, QStringLiteral("5,5"));
     QCOMPARE(fileBytes(rateFile.programFilePath()), QByteArray("20.0\r\n5.50\r\n"));
 }
 

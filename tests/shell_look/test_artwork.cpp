@@ -30,12 +30,6 @@ class TestArtwork : public QObject
     Q_OBJECT
 
 private slots:
-    // The run at 200 % really has a screen at 200 %.
-    void densityAsAsked()
-    {
-        QCOMPARE(highDensity(), qEnvironmentVariable("QT_SCALE_FACTOR") == QLatin1String("2"));
-    }
-
     void pictures_data()
     {
         QTest::addColumn<QString>("path");

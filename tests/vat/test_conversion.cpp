@@ -242,16 +242,15 @@ private slots:
             file.write(bytes);
         }
         // Rates left over from an earlier read must not survive a file that gives none.
-        sharedRates().TauxTVA1 = Rate::fromNumber(33.0);
-        sharedRates().TauxTVA2 = QStringLiteral("44");
+        SharedRates held{Rate::fromNumber(33.0), QStringLiteral("44")};
 
         const QChar mark = QLatin1Char(',');
-        const StartUpRates rates = loadStartUpRates(RateFile(dir.path(), QString()), mark);
+        const StartUpRates rates = loadStartUpRates(RateFile(dir.path(), QString()), mark, held);
         QCOMPARE(rates.caption, caption);
         QCOMPARE(rates.usable, usable);
         if (!usable) {
-            QVERIFY(sharedRates().TauxTVA1.isEmpty());
-            QVERIFY(sharedRates().TauxTVA2.isEmpty());
+            QVERIFY(held.TauxTVA1.isEmpty());
+            QVERIFY(held.TauxTVA2.isEmpty());
             return;
         }
 
@@ -262,12 +261,12 @@ private slots:
         if (status != Status::Complete)
             return;
 
-        const ActiveRate committed = commitStartUpRates(conversion);
+        const ActiveRate committed = commitStartUpRates(conversion, held);
         QCOMPARE(committed.TauxTVA, active);
         QCOMPARE(committed.NumTaux, 1);
-        QCOMPARE(sharedRates().TauxTVA1.text(mark), active);
-        QVERIFY(!sharedRates().TauxTVA1.isNumber());
-        QCOMPARE(sharedRates().TauxTVA2, second);
+        QCOMPARE(held.TauxTVA1.text(mark), active);
+        QVERIFY(!held.TauxTVA1.isNumber());
+        QCOMPARE(held.TauxTVA2, second);
     }
 };
 

@@ -18,18 +18,19 @@ const QChar comma = QLatin1Char(',');
 
 // A calculator in the middle of a calculation, with a number on its display keyed since the last
 // VAT key.
-void prepare(calc::CalculatorEngine &engine, const QString &display, std::int16_t clicTva = -1)
+calc::CalculatorEngine prepared(const QString &display, std::int16_t clicTva = -1)
 {
-    engine.setDisplay(display);
-    engine.N1 = 12.0;
-    engine.N2 = 3.0;
-    engine.N3 = 15.0;
-    engine.Signe = calc::Addition;
-    engine.TF = 0;
-    engine.virg = false;
-    engine.ok = true;
-    engine.Compteur = 1;
-    engine.ClicTva = clicTva;
+    calc::CalculatorState state;
+    state.N1 = 12.0;
+    state.N2 = 3.0;
+    state.N3 = 15.0;
+    state.Signe = calc::Addition;
+    state.TF = 0;
+    state.virg = false;
+    state.ok = true;
+    state.Compteur = 1;
+    state.ClicTva = clicTva;
+    return calc::CalculatorEngine(comma, state, display);
 }
 
 } // namespace
@@ -131,19 +132,18 @@ private slots:
         QFETCH(QString, rate);
         QFETCH(QString, shown);
 
-        calc::CalculatorEngine engine(comma);
-        prepare(engine, display);
+        calc::CalculatorEngine engine = prepared(display);
         QVERIFY(applyVatKey(engine, key, rate));
         QCOMPARE(engine.display(), shown);
 
         // The pending calculation is over, whichever key acted.
-        QCOMPARE(engine.N1, std::optional<double>(0.0));
-        QCOMPARE(engine.N2, std::optional<double>(0.0));
-        QCOMPARE(engine.N3, std::optional<double>(0.0));
-        QCOMPARE(engine.TF, std::uint8_t(1));
-        QCOMPARE(engine.Compteur, std::int16_t(0));
-        QCOMPARE(engine.ClicTva, std::int16_t(0));
-        QVERIFY(engine.virg);
+        QCOMPARE(engine.state().N1, std::optional<double>(0.0));
+        QCOMPARE(engine.state().N2, std::optional<double>(0.0));
+        QCOMPARE(engine.state().N3, std::optional<double>(0.0));
+        QCOMPARE(engine.state().TF, std::uint8_t(1));
+        QCOMPARE(engine.state().Compteur, std::int16_t(0));
+        QCOMPARE(engine.state().ClicTva, std::int16_t(0));
+        QVERIFY(engine.state().virg);
     }
 
     void nothingChanges_data()
@@ -171,18 +171,16 @@ private slots:
         QFETCH(int, clicTva);
         QFETCH(QString, rate);
 
-        calc::CalculatorEngine engine(comma);
-        prepare(engine, display, std::int16_t(clicTva));
-        const calc::CalculatorState before = engine;
+        calc::CalculatorEngine engine = prepared(display, std::int16_t(clicTva));
+        const calc::CalculatorState before = engine.state();
         QVERIFY(!applyVatKey(engine, key, rate));
         QCOMPARE(engine.display(), display);
-        QVERIFY(static_cast<const calc::CalculatorState &>(engine) == before);
+        QVERIFY(engine.state() == before);
     }
 
     void secondPressDoesNothing()
     {
-        calc::CalculatorEngine engine(comma);
-        prepare(engine, QStringLiteral("100"));
+        calc::CalculatorEngine engine = prepared(QStringLiteral("100"));
         QVERIFY(applyVatKey(engine, VatKey::TTC, QStringLiteral("19,6")));
         QVERIFY(!applyVatKey(engine, VatKey::TTC, QStringLiteral("19,6")));
         QCOMPARE(engine.display(), QStringLiteral("119,6 TTC"));
@@ -265,12 +263,11 @@ private slots:
         QFETCH(Rate, first);
         QFETCH(QString, second);
         QFETCH(QString, firstShown);
-        sharedRates().TauxTVA1 = first;
-        sharedRates().TauxTVA2 = second;
+        SharedRates rates{first, second};
 
         ActiveRate active{firstShown, 1};
         for (int press = 0; press < 4; ++press) {
-            active = switchRate(active, comma);
+            active = switchRate(active, rates, comma);
             const bool secondActive = press % 2 == 0;
             QCOMPARE(active.NumTaux, secondActive ? 0 : 1);
             QCOMPARE(active.TauxTVA, secondActive ? second : firstShown);
@@ -278,8 +275,8 @@ private slots:
                                                       active.TauxTVA + QStringLiteral(" %"));
         }
 
-        sharedRates().TauxTVA1 = Rate::fromNumber(7.0);
-        const ActiveRate made = firstRateActive(comma);
+        rates.TauxTVA1 = Rate::fromNumber(7.0);
+        const ActiveRate made = firstRateActive(rates, comma);
         QCOMPARE(made.TauxTVA, QStringLiteral("7"));
         QCOMPARE(made.NumTaux, 1);
     }
