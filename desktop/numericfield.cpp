@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -103,17 +104,25 @@ private:
         m_field->insert(price->digits); // one step of the field's undo
     }
 
+    // The field's menu names its entries only by their translated texts, each followed by the
+    // entry's shortcut written the way the desktop writes it; that shortcut tells them apart.
+    static bool isEntryOf(const QAction *action, QKeySequence::StandardKey key)
+    {
+        const QString keys = QKeySequence(key).toString(QKeySequence::NativeText);
+        return !keys.isEmpty() && action->text().endsWith(QLatin1Char('\t') + keys);
+    }
+
     void showMenu(QPoint pos)
     {
         QMenu *menu = m_field->createStandardContextMenu();
         menu->setAttribute(Qt::WA_DeleteOnClose);
         for (QAction *action : menu->actions()) {
-            if (action->objectName() == QLatin1String("edit-copy")) {
+            if (isEntryOf(action, QKeySequence::Copy)) {
                 disconnect(action, &QAction::triggered, nullptr, nullptr);
                 action->setEnabled(!m_field->text().isEmpty());
                 connect(action, &QAction::triggered, this,
                         [this] { QGuiApplication::clipboard()->setText(m_field->text()); });
-            } else if (action->objectName() == QLatin1String("edit-paste")) {
+            } else if (isEntryOf(action, QKeySequence::Paste)) {
                 disconnect(action, &QAction::triggered, nullptr, nullptr);
                 action->setEnabled(!m_field->isReadOnly() && clipboardPrice().has_value());
                 connect(action, &QAction::triggered, this, &PriceClipboard::paste);
