@@ -188,7 +188,7 @@ std::optional<PastedPrice> readPastedPrice(QStringView text, QChar regionalMark,
         });
     if (!isShowable(magnitude) || lost)
         return std::nullopt;
-    price.value = price.negative ? -magnitude : magnitude;
+    price.value = price.negative && magnitude != 0.0 ? -magnitude : magnitude;
     return price;
 }
 

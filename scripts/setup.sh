@@ -14,6 +14,8 @@ packages=(
     clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck libbenchmark-dev
     # start-up benchmark: a virtual screen, its window watcher and a session bus
     xdotool dbus libx11-dev libxres-dev libxdamage-dev
+    # trying the clipboard by hand on the virtual screen
+    openbox xclip
 )
 
 missing=()

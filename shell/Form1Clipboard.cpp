@@ -98,12 +98,12 @@ QMenu *Form1::contextMenu()
 
     auto addEntry = [this](const char *name, const QString &text, QKeySequence keys,
                            void (Form1::*handler)()) {
-        QAction *action = m_contextMenu->addAction(text, this, handler);
+        // The shortcut is only written beside the entry: the window's own key handling carries
+        // it out wherever the focus is, which an action's shortcut could not do without taking
+        // the same keys from the other windows' fields.
+        QAction *action = m_contextMenu->addAction(
+            text + QLatin1Char('\t') + keys.toString(QKeySequence::NativeText), this, handler);
         action->setObjectName(QLatin1String(name));
-        // Shown beside the entry; it acts only while the menu has the keyboard, since the
-        // window's own key handling carries out these shortcuts everywhere else.
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WidgetShortcut);
         return action;
     };
     QAction *copier = addEntry("mnuCopier", QStringLiteral("Copier"),
