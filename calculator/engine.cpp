@@ -279,4 +279,19 @@ void CalculatorEngine::showVatResult(const QString &text)
     ClicTva = 0;
 }
 
+// --- Clipboard ------------------------------------------------------------------------------
+
+bool CalculatorEngine::pasteOperand(const PastedPrice &price)
+{
+    const QString keyed = price.keyedText();
+    guarded([&] {
+        ok = true;
+        ClicTva = -1;
+        setDisplay(keyed);
+        TF = 0;
+        virg = !price.digits.contains(QLatin1Char('.'));
+    });
+    return m_display == keyed;
+}
+
 } // namespace calc

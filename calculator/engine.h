@@ -3,6 +3,8 @@
 // The pocket calculator of the main window, without any window: its state, its display text and
 // the routine of every key. The window only forwards clicks and key presses and shows display().
 
+#include "pricereader.h"
+
 #include <QChar>
 #include <QString>
 
@@ -83,6 +85,11 @@ public:
     // the next digit starts a new number that may take a decimal point, and the VAT keys wait for
     // another key.
     void showVatResult(const QString &text);
+
+    // A price pasted from the clipboard becomes the operand on the display, exactly as if it had
+    // been keyed from scratch: it replaces a number being keyed, and later digits extend it.
+    // Returns false, changing nothing, when the number cannot be shown.
+    bool pasteOperand(const PastedPrice &price);
 
 private:
     // The routines behind the public keys. They call one another freely; only the public entry

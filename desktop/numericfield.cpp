@@ -1,10 +1,17 @@
 #include "numericfield.h"
 
+#include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
+#include "calculator/pricereader.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -74,6 +81,84 @@ private:
     KeyPressHandler m_handler;
 };
 
+// Prices pasted into a number field are read as one price ("1.234,56" is 1234.56), not filtered
+// character by character, which would make 1.234 of it. The fields take no sign. A paste is a
+// whole entry: it replaces the field's text. The field's own menu stays (undo, cut, select all);
+// its "Copier" copies the whole number, selected or not.
+class PriceClipboard : public QObject
+{
+public:
+    explicit PriceClipboard(QLineEdit *field) : QObject(field), m_field(field)
+    {
+        field->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(field, &QWidget::customContextMenuRequested, this, &PriceClipboard::showMenu);
+        field->installEventFilter(this);
+    }
+
+    // Shift+Insert pastes through the reader too. Ctrl+V types a control character, which the
+    // field's key filter discards.
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<const QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Insert ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::ShiftModifier)
+            return false;
+        paste();
+        return true;
+    }
+
+private:
+    std::optional<calc::PastedPrice> clipboardPrice() const
+    {
+        return calc::readPastedPrice(QGuiApplication::clipboard()->text(),
+                                     calc::regionalDecimalMark(), calc::PriceSign::Refused);
+    }
+
+    void paste()
+    {
+        if (m_field->isReadOnly())
+            return;
+        const auto price = clipboardPrice();
+        if (!price) {
+            QApplication::beep();
+            return;
+        }
+        m_field->selectAll();
+        m_field->insert(price->digits); // one step of the field's undo
+    }
+
+    // The field's menu names its entries only by their translated texts, each followed by the
+    // entry's shortcut written the way the desktop writes it; that shortcut tells them apart.
+    static bool isEntryOf(const QAction *action, QKeySequence::StandardKey key)
+    {
+        const QString keys = QKeySequence(key).toString(QKeySequence::NativeText);
+        return !keys.isEmpty() && action->text().endsWith(QLatin1Char('\t') + keys);
+    }
+
+    void showMenu(QPoint pos)
+    {
+        QMenu *menu = m_field->createStandardContextMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        for (QAction *action : menu->actions()) {
+            if (isEntryOf(action, QKeySequence::Copy)) {
+                disconnect(action, &QAction::triggered, nullptr, nullptr);
+                action->setEnabled(!m_field->text().isEmpty());
+                connect(action, &QAction::triggered, this,
+                        [this] { QGuiApplication::clipboard()->setText(m_field->text()); });
+            } else if (isEntryOf(action, QKeySequence::Paste)) {
+                disconnect(action, &QAction::triggered, nullptr, nullptr);
+                action->setEnabled(!m_field->isReadOnly() && clipboardPrice().has_value());
+                connect(action, &QAction::triggered, this, &PriceClipboard::paste);
+            }
+        }
+        menu->popup(m_field->mapToGlobal(pos));
+    }
+
+    QLineEdit *m_field;
+};
+
 } // namespace
 
 void install(QLineEdit *field, KeyPressHandler keyPress)
@@ -91,6 +176,7 @@ void install(QLineEdit *field, KeyPressHandler keyPress)
         field->setCursorPosition(cursor);
     });
     field->installEventFilter(new KeyFilter(field, std::move(keyPress)));
+    new PriceClipboard(field);
 }
 
 } // namespace numericfield

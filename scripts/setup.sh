@@ -18,6 +18,8 @@ packages=(
     # the Debian package: its dependencies (dpkg-shlibdeps), its checks (lintian), the type of
     # the packed program, the manual pages' check
     dpkg-dev fakeroot lintian file man-db
+    # trying the clipboard by hand on the virtual screen
+    xclip
 )
 
 missing=()

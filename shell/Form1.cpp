@@ -73,6 +73,8 @@ Form1::Form1(QWidget *parent)
     ui->Label1->setText(QStringLiteral("V " TARVEX_VERSION));
     setFixedSize(219, 328);
     ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
+    // A right-click on the display opens the window's menu rather than the text field's own.
+    ui->Text1->setContextMenuPolicy(Qt::NoContextMenu);
     applyFormDetails();
     connectElements();
 
@@ -316,6 +318,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<const QKeyEvent *>(event);
         if (startsKeyEvent(static_cast<QWidget *>(watched), event)) {
             Form_KeyDown(key->key());
+            // Consumed, so that the display does not also copy its own selection.
+            if (clipboardShortcut(key))
+                return true;
             // Shortcuts with Ctrl or Alt type nothing, and the Delete key types no character.
             const bool typesCharacter =
                 !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&

@@ -7,6 +7,7 @@
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
+//   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
 
 #include "calculator/engine.h"
 #include "vat/rate.h"
@@ -18,6 +19,9 @@
 #include <QWidget>
 
 #include <memory>
+
+class QKeyEvent;
+class QMenu;
 
 namespace Ui {
 class Form1;
@@ -105,7 +109,13 @@ public slots:
     void Form_KeyPress(QChar key);
     void Form_KeyDown(int key);
 
+    // Clipboard: the context menu's entries, also reached with Ctrl+C / Ctrl+Insert and
+    // Ctrl+V / Shift+Insert wherever the focus is.
+    void mnuCopier_Click();
+    void mnuColler_Click();
+
 protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -124,6 +134,10 @@ private:
     void pressDigit(int k);
     // True when a key event starts at this element rather than climbing from one inside it.
     bool startsKeyEvent(QWidget *watched, const QEvent *event);
+    // Carries out a copy or paste shortcut; false for any other key.
+    bool clipboardShortcut(const QKeyEvent *key);
+    // The context menu with all its entries, made on its first opening.
+    QMenu *contextMenu();
 
     std::unique_ptr<Ui::Form1> ui;
     calc::CalculatorEngine m_engine;
@@ -135,4 +149,5 @@ private:
     QPixmap m_body; // the calculator body painted behind the elements
     const QEvent *m_keyEvent = nullptr;
     QPointer<QWidget> m_keyReceiver;
+    QMenu *m_contextMenu = nullptr;
 };

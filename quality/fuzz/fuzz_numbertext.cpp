@@ -1,13 +1,16 @@
-// The number texts under arbitrary input: the display reader on any text, and the plain and
-// regional writers and the rounding to the cent on whatever number the reader or raw bytes give.
+// The number texts under arbitrary input: the display reader and the pasted-price reader on any
+// text, and the plain and regional writers, the copied text and the rounding to the cent on
+// whatever number the reader or raw bytes give.
 //
 // Input: one byte choosing the regional decimal mark, then the text (UTF-8). The first eight
 // bytes after the mark byte are also taken as the bits of a double, so that numbers the reader
 // rarely produces (subnormals, the largest doubles, negative zero) reach the writers too.
 
 #include "calculator/numbertext.h"
+#include "calculator/pricereader.h"
 #include "check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -75,6 +78,17 @@ void checkWriters(double value, QChar mark)
     FUZZ_CHECK(!roundTrips || calc::readDisplayNumber(regional, mark) == readBack,
                regional + QLatin1String(" vs ") + plain);
 
+    // What is copied from a display showing the number pastes back as the same number, unless
+    // it had to stay in exponent form, which the price reader refuses.
+    if (roundTrips && (mark == QLatin1Char(',') || mark == QLatin1Char('.'))) {
+        const QString copied = calc::copiedNumberText(plain, mark);
+        if (!copied.contains(QLatin1Char('E'))) {
+            const auto pasted = calc::readPastedPrice(copied, mark);
+            FUZZ_CHECK(pasted && pasted->value == readBack,
+                       plain + QLatin1String(" copied ") + copied);
+        }
+    }
+
     // Rounding to the cent: showable, idempotent, within half a cent of the written value.
     const double cents = calc::roundToCents(value);
     FUZZ_CHECK(calc::isShowable(cents), describe(value));
@@ -120,6 +134,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     unblanked.remove(QLatin1Char(' '));
     FUZZ_CHECK(calc::readDisplayNumber(unblanked, mark) == value, text);
     checkWriters(value, mark);
+
+    // A pasted price is refused whole, or it is a number the display can hold, written as it
+    // would have been keyed: digits and at most one point, reading back as the same number.
+    for (const auto sign : {calc::PriceSign::Allowed, calc::PriceSign::Refused}) {
+        const auto price = calc::readPastedPrice(text, mark, sign);
+        if (!price)
+            continue;
+        FUZZ_CHECK(calc::isShowable(price->value), text);
+        FUZZ_CHECK(sign == calc::PriceSign::Allowed || price->value >= 0.0, text);
+        FUZZ_CHECK(calc::readDisplayNumber(price->keyedText(), mark) == price->value, text);
+        FUZZ_CHECK(price->digits.count(QLatin1Char('.')) <= 1, text);
+        FUZZ_CHECK(
+            std::all_of(price->digits.begin(), price->digits.end(),
+                        [](QChar c) { return c == QLatin1Char('.') || (c >= u'0' && c <= u'9'); }),
+            text);
+    }
 
     if (size >= 1 + sizeof(double)) {
         double raw = 0.0;
