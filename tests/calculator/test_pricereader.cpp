@@ -9,7 +9,6 @@
 
 using namespace calc;
 
-
 class TestPriceReader : public QObject
 {
     Q_OBJECT
