@@ -62,9 +62,12 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
     case K::Delete:
         return {plain(QStringLiteral("0"), QStringLiteral("C"))};
     case K::Operator:
-        // Without a new operand the key only replaces the pending operation.
+        // Without a new operand the key only replaces the pending operation: the first
+        // operand is written again with the operation that now waits for the second.
         if (!before.ok)
-            return {};
+            return before.N1 ? QList<Line>{plain(shownNumber(*before.N1, mark),
+                                                 operatorMark(key.operation))}
+                             : QList<Line>{};
         // A pending percentage is carried out first: its result, then the new operation.
         if (percentPending && before.Compteur >= 1)
             return {result(shown, QStringLiteral("*")), plain(shown, operatorMark(key.operation))};
