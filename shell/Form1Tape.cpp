@@ -4,6 +4,7 @@
 #include "Form1.h"
 
 #include "margin/Form2.h"
+#include "tape/localtime.h"
 #include "tape/recorder.h"
 #include "tape/tape.h"
 #include "vat/vatkeys.h"
@@ -29,7 +30,7 @@ void Form1::recordOnTape(QList<tape::Line> lines)
     if (lines.isEmpty())
         return;
     // One time for the whole block: a calculation is written at one moment.
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = tape::localNow();
     for (tape::Line &line : lines)
         line.time = now;
     m_tape->append(lines);
@@ -37,8 +38,8 @@ void Form1::recordOnTape(QList<tape::Line> lines)
 
 void Form1::recordVatKey(tape::VatKind kind, const vat::VatStep &step)
 {
-    recordOnTape(
-        tape::vatLines(kind, step.amount, step.rate, step.result, m_engine.regionalMark()));
+    recordOnTape(tape::vatLines({kind, step.display, step.amount, TauxTVA, step.resultText},
+                                m_engine.regionalMark()));
 }
 
 void Form1::recordMarginWindow()

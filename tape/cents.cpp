@@ -98,4 +98,14 @@ QString centsText(qint64 cents, QChar decimalMark)
     return negative ? QLatin1Char('-') + text : text;
 }
 
+QString centsNumberText(qint64 cents, QChar decimalMark)
+{
+    QString text = centsText(cents, decimalMark);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(decimalMark))
+        text.chop(1);
+    return text;
+}
+
 } // namespace tape

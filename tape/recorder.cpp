@@ -1,6 +1,9 @@
 #include "tape/recorder.h"
 
 #include "calculator/numbertext.h"
+#include "tape/cents.h"
+
+#include <cmath>
 
 namespace tape {
 
@@ -19,6 +22,42 @@ Line result(const QString &amount, const QString &mark, bool total = true)
 QString shownNumber(double value, QChar mark)
 {
     return calc::regionalNumberText(value, mark);
+}
+
+// The number a display holds as the tape writes it: a plain keyed or computed number (" 12.5",
+// "-.5") only changes its decimal point, which is quick; anything else ("50 + 10 %", " 1E+15")
+// is written from its value.
+QString displayedNumber(const QString &display, double value, QChar mark)
+{
+    QStringView text = QStringView(display).trimmed();
+    const bool negative = text.startsWith(u'-');
+    QStringView digits = negative ? text.sliced(1) : text;
+    // Leading zeros as keyed ("007") go, as they would from the value.
+    while (digits.size() > 1 && digits.front() == u'0' && digits[1].isDigit())
+        digits = digits.sliced(1);
+    qsizetype point = -1;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const QChar c = digits[i];
+        if ((c == u'.' || c == mark) && point < 0)
+            point = i;
+        else if (c < u'0' || c > u'9')
+            return shownNumber(value, mark);
+    }
+    if (digits.isEmpty() || digits.size() == (point >= 0 ? 1 : 0) || digits.size() > 15)
+        return shownNumber(value, mark);
+    QString out;
+    out.reserve(digits.size() + 2);
+    if (negative)
+        out += u'-';
+    if (point == 0)
+        out += u'0';
+    out += digits;
+    if (point >= 0) {
+        out[out.size() - digits.size() + point] = mark;
+        if (out.endsWith(mark))
+            out.chop(1);
+    }
+    return out;
 }
 
 // What a field or the display holds, written as the tape writes amounts.
@@ -54,8 +93,9 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
     if (after == before && after.display() == displayBefore)
         return {};
     const QChar mark = after.regionalMark();
-    const QString operand = shownNumber(calc::readDisplayNumber(displayBefore, mark), mark);
-    const QString shown = shownNumber(after.displayValue(), mark);
+    const QString operand =
+        displayedNumber(displayBefore, calc::readDisplayNumber(displayBefore, mark), mark);
+    const QString shown = displayedNumber(after.display(), after.displayValue(), mark);
     const bool percentPending = before.Signe == calc::Percentage;
     switch (key.key) {
     case K::Clear:
@@ -85,20 +125,28 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
     }
 }
 
-QList<Line> vatLines(VatKind kind, double amount, double rate, double result_, QChar mark)
+QList<Line> vatLines(const VatDone &done, QChar mark)
 {
+    const VatKind kind = done.kind;
     const bool fromHt = kind == VatKind::TTC || kind == VatKind::TVA;
-    double vat = result_;
-    if (kind == VatKind::TTC)
-        vat = calc::roundToCents(result_ - amount);
-    else if (kind == VatKind::HT)
-        vat = calc::roundToCents(amount - result_);
+    const QString amountText = displayedNumber(done.display, done.amount, mark);
+    // The VAT between two prices is their difference in cents, exact like the two amounts
+    // printed above and below it; amounts beyond cents are worked as numbers.
+    QString vat = done.result;
+    if (kind == VatKind::TTC || kind == VatKind::HT) {
+        const qint64 difference = amountCents(done.result) - amountCents(amountText);
+        vat = std::fabs(done.amount) < 1e13
+                  ? centsNumberText(kind == VatKind::TTC ? difference : -difference, mark)
+                  : shownNumber(calc::roundToCents(std::fabs(
+                                    calc::readDisplayNumber(done.result, mark) - done.amount)),
+                                mark);
+    }
     static const QString marks[] = {QStringLiteral("TTC"), QStringLiteral("HT"),
                                     QStringLiteral("TVA"), QStringLiteral("TVA")};
-    Line rateLine = plain(shownNumber(vat, mark), QString());
-    rateLine.label = QStringLiteral("TVA %1 %").arg(shownNumber(rate, mark));
-    return {plain(shownNumber(amount, mark), fromHt ? QStringLiteral("HT") : QStringLiteral("TTC")),
-            rateLine, result(shownNumber(result_, mark), marks[int(kind)])};
+    Line rateLine = plain(vat, QString());
+    rateLine.label = QStringLiteral("TVA ") + done.rate + QStringLiteral(" %");
+    return {plain(amountText, fromHt ? QStringLiteral("HT") : QStringLiteral("TTC")), rateLine,
+            result(done.result, marks[int(kind)])};
 }
 
 Line rateSwitchLine(const QString &rateText)

@@ -25,8 +25,17 @@ enum class VatKind
     TVA,     // the VAT on an HT amount
     DontTVA, // the VAT a TTC amount holds
 };
+// What a VAT key did.
+struct VatDone
+{
+    VatKind kind = VatKind::TTC;
+    QString display; // the display it read its amount from
+    double amount = 0.0;
+    QString rate;   // the active rate as the program shows it ("19,6")
+    QString result; // the result as the display shows it
+};
 // The amount the key started from, "TVA 20 %" with the VAT amount, and the result.
-QList<Line> vatLines(VatKind kind, double amount, double rate, double result, QChar mark);
+QList<Line> vatLines(const VatDone &done, QChar mark);
 // "Taux de TVA : 5,5 %".
 Line rateSwitchLine(const QString &rateText);
 

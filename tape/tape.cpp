@@ -57,7 +57,8 @@ struct Tape::Private
     bool writable = true;
     QString problem;
 
-    QByteArray pending; // records waiting for the idle moment after the key
+    // What waits for the idle moment after the key: a start record, and the last lines.
+    QByteArray pending;
     qsizetype pendingLines = 0;
     bool flushPosted = false;
     qint64 trimAtBytes = trimBytes;
@@ -100,36 +101,42 @@ void Tape::append(const QList<Line> &block)
 {
     if (block.isEmpty())
         return;
+    // The lines shown are trimmed in memory, a tenth at a time (those waiting for the file are
+    // the newest, never among them); the file is trimmed on its own once it grows past what the
+    // kept lines take.
+    if (d->lines.size() + block.size() > keptLines + keptLines / 10)
+        trimMemory();
     const int first = int(d->lines.size());
     for (const Line &line : block) {
         d->lines.append(line);
         if (line.total)
             d->totalCents = addCents(d->totalCents, amountCents(line.amount));
-        if (d->writable)
-            d->pending += lineRecord(line);
-        else if (!d->loaded)
+        if (!d->writable && !d->loaded)
             d->unsaved.append(line);
     }
-    d->pendingLines += d->writable ? block.size() : 0;
+    if (d->unsaved.size() > keptLines + keptLines / 10)
+        d->unsaved.remove(0, d->unsaved.size() - keptLines);
     emit appended(first, int(block.size()));
-    // The file is written once the key is done, so that a key costs no disk access.
-    if (!d->pending.isEmpty() && !d->flushPosted) {
-        d->flushPosted = true;
-        QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
+    // The file is written once the key is done, so that a key costs no disk access: the
+    // records are even made then.
+    if (d->writable) {
+        d->pendingLines += block.size();
+        if (!d->flushPosted) {
+            d->flushPosted = true;
+            QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
+        }
     }
-    // The lines shown are trimmed in memory, a tenth at a time; the file is trimmed on its own
-    // once it grows past what the kept lines take.
-    if (d->lines.size() > keptLines + keptLines / 10)
-        trimMemory();
 }
 
 void Tape::flush()
 {
     d->flushPosted = false;
-    if (d->pending.isEmpty())
+    if (d->pending.isEmpty() && d->pendingLines == 0)
         return;
-    const QByteArray bytes = std::exchange(d->pending, {});
-    const qsizetype count = std::exchange(d->pendingLines, 0);
+    QByteArray bytes = std::exchange(d->pending, {});
+    const qsizetype count = std::min(std::exchange(d->pendingLines, 0), d->lines.size());
+    for (qsizetype i = d->lines.size() - count; i < d->lines.size(); ++i)
+        bytes += lineRecord(d->lines[i]);
     if (d->tapeFile().append(bytes)) {
         if (d->file->size() > d->trimAtBytes)
             trimFile();
@@ -208,8 +215,8 @@ void Tape::trimMemory()
     memory.baseCents = d->baseCents;
     trim(memory, QDateTime::currentMSecsSinceEpoch());
     d->lines = std::move(memory.lines);
+    // The results dropped went into the base: the grand total stays as it was.
     d->baseCents = memory.baseCents;
-    d->recount();
     emit reset();
 }
 

@@ -23,6 +23,14 @@ struct Line
     bool operator==(const Line &) const = default;
 };
 
+} // namespace tape
+
+// Its members move by plain copy of their bytes, so a tape of 20 000 lines is trimmed and grows
+// at memmove speed.
+Q_DECLARE_TYPEINFO(tape::Line, Q_RELOCATABLE_TYPE);
+
+namespace tape {
+
 class Tape : public QObject
 {
     Q_OBJECT

@@ -1,5 +1,7 @@
 #include "tape/tapefile.h"
 
+#include "tape/localtime.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -147,8 +149,8 @@ bool readRecord(QByteArrayView text, TapeContents &into)
     const auto mark = unescaped(fields[4]);
     if (!label || !amount || !mark)
         return false;
-    into.lines.append(Line{QDateTime::fromMSecsSinceEpoch(msecs), *label, *amount, *mark,
-                           kind.contains('r'), kind.contains('t')});
+    into.lines.append(
+        Line{localTime(msecs), *label, *amount, *mark, kind.contains('r'), kind.contains('t')});
     return true;
 }
 

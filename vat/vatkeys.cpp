@@ -64,7 +64,9 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
         return false;
     const double rounded = calc::roundToCents(r);
 
-    engine.setDisplay(labelled(key, calc::regionalNumberText(rounded, mark)));
+    const QString text = calc::regionalNumberText(rounded, mark);
+    const QString before = engine.display();
+    engine.setDisplay(labelled(key, text));
 
     // The result ends the pending calculation: the next digit starts a new number, which may
     // take a decimal point whichever key produced the result.
@@ -76,7 +78,7 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
     engine.Compteur = 0;
     engine.ClicTva = 0;
     if (done)
-        *done = VatStep{x, *t, rounded};
+        *done = VatStep{x, *t, rounded, text, before};
     return true;
 }
 

@@ -23,7 +23,9 @@ struct VatStep
 {
     double amount = 0.0; // the displayed amount it started from
     double rate = 0.0;   // the active rate, in percent
-    double result = 0.0; // the result shown, rounded to the cent
+    double result = 0.0; // the result, rounded to the cent
+    QString resultText;  // the result as the display shows it ("119,6")
+    QString display;     // the display the key read the amount from
 };
 
 // Applies a VAT key to the calculator at the active rate (its text with the regional mark).

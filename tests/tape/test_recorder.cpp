@@ -42,8 +42,9 @@ QList<Line> run(const QString &keys, const QString &rate)
         } else if (const auto k = vatKeys.indexOf(c); k >= 0) {
             vat::VatStep step;
             if (vat::applyVatKey(engine, vat::VatKey(k), rate, &step))
-                written += tape::vatLines(tape::VatKind(k), step.amount, step.rate, step.result,
-                                          engine.regionalMark());
+                written += tape::vatLines(
+                    {tape::VatKind(k), step.display, step.amount, rate, step.resultText},
+                    engine.regionalMark());
         } else {
             engine.keyPress(c);
         }
@@ -100,6 +101,10 @@ void TestRecorder::keys_data()
     QTest::newRow("percentage carried by an operator")
         << "50+10%+5=" << r20 << QStringList{"50 +", "10 %", "55 *", "55 +", "5 =", "60 *"}
         << 11500ll;
+    QTest::newRow("operand as keyed, result as shown")
+        << "007,50+1=" << r20 << QStringList{"7,50 +", "1 =", "8,5 *"} << 850ll;
+    QTest::newRow("negative fraction")
+        << "0-0,5=" << r20 << QStringList{"0 -", "0,5 =", "-0,5 *"} << -50ll;
     QTest::newRow("digits alone write nothing") << "123,45" << r20 << QStringList{} << 0ll;
     QTest::newRow("clear") << "12+C" << r20 << QStringList{"12 +", "0 C"} << 0ll;
     QTest::newRow("second clear writes nothing") << "12CC" << r20 << QStringList{"0 C"} << 0ll;

@@ -66,8 +66,9 @@ private slots:
                     const bool acted = vat::applyVatKey(e, key, rates[arg / 4 % 2],
                                                         &e == &taped ? &step : nullptr);
                     if (acted && &e == &taped)
-                        tape.append(tape::vatLines(tape::VatKind(key), step.amount, step.rate,
-                                                   step.result, e.regionalMark()));
+                        tape.append(tape::vatLines({tape::VatKind(key), step.display, step.amount,
+                                                    rates[arg / 4 % 2], step.resultText},
+                                                   e.regionalMark()));
                 } else {
                     for (int n = 0; n < 20 + arg % 40; ++n)
                         e.digit(9);
