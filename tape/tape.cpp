@@ -17,6 +17,9 @@ constexpr qsizetype keptLines = 20000;
 constexpr qint64 keptDays = 31;
 // A file bigger than this is not a tape this program wrote: 20 000 lines take about 1 MB.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
+// Lines in memory beyond the kept ones before they are trimmed: trimming moves the kept lines,
+// so it is done in large steps, seldom.
+constexpr qsizetype trimSlack = keptLines / 2;
 // The file is trimmed when it grows past this: the kept lines take about 60 bytes each.
 constexpr qint64 trimBytes = keptLines * 100;
 
@@ -101,10 +104,10 @@ void Tape::append(const QList<Line> &block)
 {
     if (block.isEmpty())
         return;
-    // The lines shown are trimmed in memory, a tenth at a time (those waiting for the file are
+    // The lines shown are trimmed in memory, in large steps (those waiting for the file are
     // the newest, never among them); the file is trimmed on its own once it grows past what the
     // kept lines take.
-    if (d->lines.size() + block.size() > keptLines + keptLines / 10)
+    if (d->lines.size() + block.size() > keptLines + trimSlack)
         trimMemory();
     const int first = int(d->lines.size());
     for (const Line &line : block) {
@@ -114,7 +117,7 @@ void Tape::append(const QList<Line> &block)
         if (!d->writable && !d->loaded)
             d->unsaved.append(line);
     }
-    if (d->unsaved.size() > keptLines + keptLines / 10)
+    if (d->unsaved.size() > keptLines + trimSlack)
         d->unsaved.remove(0, d->unsaved.size() - keptLines);
     emit appended(first, int(block.size()));
     // The file is written once the key is done, so that a key costs no disk access: the

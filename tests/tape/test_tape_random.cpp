@@ -1,6 +1,7 @@
 // The tape only watches: the same random stream of keys, VAT keys included, gives the same
 // display and the same state after every event whether a tape records it or not.
 
+#include "tape/localtime.h"
 #include "tape/recorder.h"
 #include "tape/tape.h"
 #include "vat/vatkeys.h"
@@ -28,11 +29,17 @@ private slots:
         QRandomGenerator random(seed);
         QTemporaryDir dir;
         tape::Tape tape(dir.path());
+        // Stamped as the main window stamps them, so that none is dropped as too old.
+        const auto record = [&](QList<tape::Line> lines) {
+            for (tape::Line &line : lines)
+                line.time = tape::localNow();
+            tape.append(lines);
+        };
         calc::CalculatorEngine bare(QLatin1Char(',')), taped(QLatin1Char(','));
         taped.setKeyListener([&](const calc::KeyStroke &key, const calc::CalculatorState &before,
                                  const QString &displayBefore,
                                  const calc::CalculatorEngine &after) {
-            tape.append(tape::keyLines(key, before, displayBefore, after));
+            record(tape::keyLines(key, before, displayBefore, after));
         });
         static const calc::Operation operations[] = {calc::Division, calc::Multiplication,
                                                      calc::Addition, calc::Subtraction};
@@ -66,9 +73,9 @@ private slots:
                     const bool acted = vat::applyVatKey(e, key, rates[arg / 4 % 2],
                                                         &e == &taped ? &step : nullptr);
                     if (acted && &e == &taped)
-                        tape.append(tape::vatLines({tape::VatKind(key), step.display, step.amount,
-                                                    rates[arg / 4 % 2], step.resultText},
-                                                   e.regionalMark()));
+                        record(tape::vatLines({tape::VatKind(key), step.display, step.amount,
+                                               rates[arg / 4 % 2], step.resultText},
+                                              e.regionalMark()));
                 } else {
                     for (int n = 0; n < 20 + arg % 40; ++n)
                         e.digit(9);
@@ -84,7 +91,7 @@ private slots:
             if (i % 1000 == 0)
                 tape.flush();
         }
-        // The stream really wrote a tape, results and all.
+        // The stream really wrote a tape, results and all (the oldest lines trimmed on the way).
         QVERIFY(tape.lines().size() > 10'000);
         QVERIFY(std::count_if(tape.lines().begin(), tape.lines().end(),
                               [](const tape::Line &l) { return l.total; }) > 1000);
