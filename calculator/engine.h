@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace calc {
@@ -41,6 +42,34 @@ struct CalculatorState
 
     bool operator==(const CalculatorState &) const = default;
 };
+
+// Which key was pressed, as the engine understood it (a typed character is the key it presses).
+struct KeyStroke
+{
+    enum Key : std::uint8_t
+    {
+        Ignored, // a typed character that is no key
+        Digit,
+        DecimalPoint,
+        Clear,
+        Operator,
+        Percent,
+        Equals,
+        Evaluate, // evaluatePending()
+        Delete,
+        Paste, // a price pasted as the operand
+    };
+    Key key = Ignored;
+    Operation operation = NoOperation; // the operator key's operation
+    bool typed = false;                // from the keyboard rather than a button
+};
+
+class CalculatorEngine;
+// Told after every key what it was and what the calculator was before it; the engine passed
+// is the calculator after it. A listener only observes: it must not change the engine.
+using KeyListener =
+    std::function<void(const KeyStroke &key, const CalculatorState &before,
+                       const QString &displayBefore, const CalculatorEngine &after)>;
 
 // The state is a private base: the key routines read as the calculator's own rules, in the names
 // of its state, while nothing outside the engine can change that state except through the
@@ -91,6 +120,9 @@ public:
     // Returns false, changing nothing, when the number cannot be shown.
     bool pasteOperand(const PastedPrice &price);
 
+    // One listener at most (the tape); an empty function removes it.
+    void setKeyListener(KeyListener listener) { m_listener = std::move(listener); }
+
 private:
     // The routines behind the public keys. They call one another freely; only the public entry
     // points are guarded against results that cannot be shown.
@@ -106,10 +138,11 @@ private:
     // Runs one key's routine. A key whose operand or result is not a finite number (an overflow,
     // or a keyed number too long for a double) leaves the display and the whole state exactly as
     // they were, so nothing that is not a number is ever shown and the calculator goes on.
-    template <typename Routine> void guarded(Routine routine);
+    template <typename Routine> void guarded(KeyStroke key, Routine routine);
 
     QChar m_mark;
     QString m_display;
+    KeyListener m_listener;
 };
 
 } // namespace calc

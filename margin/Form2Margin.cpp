@@ -8,6 +8,7 @@
 
 #include "margin/margincalc.h"
 #include "margin/marginmodes.h"
+#include "margin/shownquantities.h"
 #include "vat/rate.h"
 
 using margin::AllFields;
@@ -162,6 +163,8 @@ void Form2::CmdCalcul1_Click()
         m_modes->resultWritten(f);
         applyRole(field(f), m_modes->role(f));
     }
+    if (const auto shown = margin::shownQuantities(*setup, texts, writes); !shown.isEmpty())
+        emit marginCalculated(shown);
 }
 
 void Form2::cmdRaz_Click()

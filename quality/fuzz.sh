@@ -20,8 +20,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=
     -DTARVEX_SANITIZE=ON -DTARVEX_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target tarvex_fuzz -j "$jobs"
 
-# The longest input worth trying per target: a number text, a rate file, a key sequence.
-declare -A max_len=([fuzz_numbertext]=256 [fuzz_ratefile]=4096 [fuzz_engine]=512)
+# The longest input worth trying per target: a number text, a rate file, a key sequence, a tape
+# file (pieces of junk and labels).
+declare -A max_len=([fuzz_numbertext]=256 [fuzz_ratefile]=4096 [fuzz_engine]=512
+    [fuzz_tapefile]=8192)
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

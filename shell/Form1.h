@@ -8,6 +8,7 @@
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
+//   Form1Tape.cpp   the tape: what the keys and the margin window did, written on it
 
 #include "calculator/engine.h"
 #include "vat/rate.h"
@@ -28,7 +29,13 @@ class Form1;
 }
 namespace vat {
 class RateTextConversion;
-}
+struct VatStep;
+} // namespace vat
+namespace tape {
+class Tape;
+struct Line;
+enum class VatKind;
+} // namespace tape
 class Form2;
 class frmAbout;
 
@@ -58,6 +65,9 @@ public:
     void setVatCaption(const QString &caption);
     // Makes the first rate the active one (used when new rates are stored).
     void makeFirstRateActive();
+
+    // The tape the calculations are written on; its file is only touched by the first line.
+    tape::Tape &tape();
 
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
@@ -128,6 +138,12 @@ private:
     // Re-places the margin window against this window after a drag.
     void dockMarginWindow();
 
+    // The tape: listens to the engine from start, and to the margin window once it exists.
+    void startTape();
+    void recordOnTape(QList<tape::Line> lines);
+    void recordVatKey(tape::VatKind kind, const vat::VatStep &step);
+    void recordMarginWindow();
+
     // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
     void applyFormDetails();
     void connectElements();
@@ -144,6 +160,7 @@ private:
     vat::SharedRates m_rates;
     QTimer Timer1;
     std::unique_ptr<vat::RateTextConversion> m_conversion;
+    std::unique_ptr<tape::Tape> m_tape;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
     QPixmap m_body; // the calculator body painted behind the elements

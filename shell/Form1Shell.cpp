@@ -42,6 +42,7 @@ void Form1::CmdMarge_Click()
     if (!m_form2) {
         m_form2 = new Form2(this, m_rates);
         deleteWith(this, m_form2);
+        recordMarginWindow();
     }
     // Every press shifts the main window, even when the margin window is already shown.
     move(x() + dock::openingShift(m_form2->width()), y());

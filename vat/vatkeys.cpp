@@ -46,7 +46,8 @@ std::optional<double> activeRateValue(const QString &activeRate, QChar regionalM
     return Rate::fromText(activeRate).value(regionalMark);
 }
 
-bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate)
+bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate,
+                 VatStep *done)
 {
     if (engine.display().isEmpty() || !engine.state().ClicTva)
         return false;
@@ -63,9 +64,13 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
         return false;
     const double rounded = calc::roundToCents(r);
 
+    const QString text = calc::regionalNumberText(rounded, mark);
+    const QString before = engine.display();
     // The result ends the pending calculation: the next digit starts a new number, which may
     // take a decimal point whichever key produced the result.
-    engine.showVatResult(labelled(key, calc::regionalNumberText(rounded, mark)));
+    engine.showVatResult(labelled(key, text));
+    if (done)
+        *done = VatStep{x, *t, rounded, text, before};
     return true;
 }
 
