@@ -10,6 +10,8 @@ packages=(
     qt6-translations-l10n qt6-l10n-tools fonts-liberation fonts-dejavu-core
     # tests: a virtual screen for the screenshots, the desktop file checkers
     xvfb xauth x11-apps imagemagick desktop-file-utils appstream
+    # tests: the text of the printed tape (a PDF file)
+    poppler-utils
     # quality: fuzzing and sanitizers (clang), coverage, static checks, benchmarks
     clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck libbenchmark-dev
     # start-up benchmark: a virtual screen, its window watcher and a session bus
