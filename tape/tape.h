@@ -13,10 +13,10 @@ namespace tape {
 
 struct Line
 {
-    QDateTime time;     // local time the calculation was made
-    QString label;      // words before the amount ("TVA 20 %", "Prix d'achat HT"); often empty
-    QString amount;     // the number as the program shows it, regional decimal mark
-    QString mark;       // what the amount is: "+", "=", "*", "%", "C", "HT", "TTC", "TVA", ...
+    QDateTime time;      // local time the calculation was made
+    QString label;       // words before the amount ("TVA 20 %", "Prix d'achat HT"); often empty
+    QString amount;      // the number as the program shows it, regional decimal mark
+    QString mark;        // what the amount is: "+", "=", "*", "%", "C", "HT", "TTC", "TVA", ...
     bool result = false; // a result line (bold in the window)
     bool total = false;  // counted in the grand total (results of =, % and the VAT keys)
 
@@ -43,6 +43,9 @@ public:
     qint64 grandTotalCents() const;
     // Empties the tape and its grand total, in memory and on file.
     void clear();
+    // Writes to the file now what append() left for the moment after the key (it runs by
+    // itself from the event loop, and when the tape is destroyed).
+    void flush();
 
     // One sentence for the window when the file was set aside or the folder cannot be written;
     // empty when all is well.
@@ -54,6 +57,9 @@ signals:
     void problemChanged();
 
 private:
+    void trimNow();
+    void setProblem(const QString &text);
+
     struct Private;
     Private *d;
 };

@@ -1,0 +1,381 @@
+#include "tape/tapefile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <array>
+#include <cstdint>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tape {
+
+namespace {
+
+constexpr QByteArrayView prefix("TVX1\t");
+constexpr qsizetype fieldCount = 6; // time, kind, label, amount, mark, crc
+
+constexpr std::array<std::uint32_t, 256> crcTable()
+{
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        std::uint32_t c = i;
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[i] = c;
+    }
+    return table;
+}
+
+std::uint32_t crc32(QByteArrayView bytes)
+{
+    static constexpr auto table = crcTable();
+    std::uint32_t c = 0xFFFFFFFFu;
+    for (const char b : bytes)
+        c = table[(c ^ std::uint8_t(b)) & 0xFFu] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+void appendEscaped(QByteArray &out, const QString &field)
+{
+    for (const char b : field.toUtf8()) {
+        switch (b) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += b;
+        }
+    }
+}
+
+std::optional<QString> unescaped(QByteArrayView field)
+{
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const char b = field[i];
+        if (b != '\\') {
+            out += b;
+            continue;
+        }
+        if (++i == field.size())
+            return std::nullopt;
+        switch (field[i]) {
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            return std::nullopt;
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+QByteArray sealed(QByteArray body)
+{
+    body += '\t';
+    body += QByteArray::number(crc32(body.left(body.size() - 1)), 16).rightJustified(8, '0');
+    body += '\n';
+    return body;
+}
+
+// One record, from its prefix to the end of its text line (without the line feed).
+bool readRecord(QByteArrayView text, TapeContents &into)
+{
+    const qsizetype crcTab = text.lastIndexOf('\t');
+    if (crcTab < 0 || text.size() - crcTab - 1 != 8)
+        return false;
+    bool ok = false;
+    const auto crc = text.sliced(crcTab + 1).toULong(&ok, 16);
+    if (!ok || crc != crc32(text.first(crcTab)))
+        return false;
+    const QList<QByteArrayView> fields = [&] {
+        QList<QByteArrayView> parts;
+        QByteArrayView rest = text.first(crcTab).sliced(prefix.size());
+        for (qsizetype tab; (tab = rest.indexOf('\t')) >= 0; rest = rest.sliced(tab + 1))
+            parts.append(rest.first(tab));
+        parts.append(rest);
+        return parts;
+    }();
+    if (fields.size() != fieldCount - 1)
+        return false;
+    const qint64 msecs = fields[0].toLongLong(&ok);
+    if (!ok)
+        return false;
+    const QByteArrayView kind = fields[1];
+    if (kind == "X") {
+        const qint64 base = fields[3].toLongLong(&ok);
+        if (!ok)
+            return false;
+        into.lines.clear();
+        into.baseCents = base;
+        into.started = true;
+        return true;
+    }
+    if (kind != "-" && kind != "r" && kind != "t" && kind != "rt")
+        return false;
+    const auto label = unescaped(fields[2]);
+    const auto amount = unescaped(fields[3]);
+    const auto mark = unescaped(fields[4]);
+    if (!label || !amount || !mark)
+        return false;
+    into.lines.append(Line{QDateTime::fromMSecsSinceEpoch(msecs), *label, *amount, *mark,
+                           kind.contains('r'), kind.contains('t')});
+    return true;
+}
+
+} // namespace
+
+QByteArray lineRecord(const Line &line)
+{
+    QByteArray body = prefix.toByteArray();
+    body += QByteArray::number(line.time.toMSecsSinceEpoch());
+    body += '\t';
+    body += line.result ? (line.total ? "rt" : "r") : (line.total ? "t" : "-");
+    body += '\t';
+    appendEscaped(body, line.label);
+    body += '\t';
+    appendEscaped(body, line.amount);
+    body += '\t';
+    appendEscaped(body, line.mark);
+    return sealed(body);
+}
+
+QByteArray startRecord(qint64 msecs, qint64 baseCents)
+{
+    QByteArray body = prefix.toByteArray();
+    body += QByteArray::number(msecs) + "\tX\t\t" + QByteArray::number(baseCents) + "\t";
+    return sealed(body);
+}
+
+TapeContents readTape(QByteArrayView bytes)
+{
+    TapeContents contents;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        const qsizetype end = bytes.indexOf('\n', start);
+        // A last line without its line feed is a write that a crash cut short.
+        if (end < 0) {
+            ++contents.skipped;
+            break;
+        }
+        QByteArrayView text = bytes.sliced(start, end - start);
+        start = end + 1;
+        // A torn record glued to the front of a whole one: the whole one begins at the first
+        // prefix from which the rest of the line reads as a record.
+        bool read = false;
+        for (qsizetype at = text.indexOf(prefix); at >= 0 && !read;
+             at = text.indexOf(prefix, at + 1))
+            read = readRecord(text.sliced(at), contents);
+        read ? ++contents.records : ++contents.skipped;
+    }
+    return contents;
+}
+
+bool looksForeign(QByteArrayView bytes)
+{
+    // This program's file begins with a record, or with a torn one that the next record was
+    // glued to: a first line without any record prefix was written by something else.
+    const qsizetype end = bytes.indexOf('\n');
+    return !bytes.isEmpty() && !(end < 0 ? bytes : bytes.first(end)).contains(prefix);
+}
+
+// --- The file on disk ---------------------------------------------------------------------------
+
+TapeFile::TapeFile(QString path) : m_path(std::move(path)) {}
+
+TapeFile::~TapeFile()
+{
+    closeDescriptor();
+}
+
+#ifdef Q_OS_UNIX
+
+void TapeFile::closeDescriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+}
+
+// Opens the file (or keeps it open), locks it, and makes sure that the name still points to it:
+// a rewrite by another program may have replaced it while this one waited for the lock.
+int TapeFile::lockedDescriptor(bool exclusive, bool create)
+{
+    const QByteArray name = QFile::encodeName(m_path);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (m_fd < 0) {
+            const int flags = O_RDWR | O_APPEND | O_CLOEXEC | (create ? O_CREAT : 0);
+            m_fd = ::open(name.constData(), flags, 0644);
+            if (m_fd < 0)
+                return -1;
+        }
+        if (::flock(m_fd, exclusive ? LOCK_EX : LOCK_SH) != 0) {
+            closeDescriptor();
+            return -1;
+        }
+        struct stat opened
+        {
+        }, named{};
+        const bool named_ok = ::stat(name.constData(), &named) == 0;
+        const bool gone = !named_ok && errno == ENOENT;
+        if (named_ok && ::fstat(m_fd, &opened) == 0 && opened.st_dev == named.st_dev &&
+            opened.st_ino == named.st_ino)
+            return m_fd;
+        closeDescriptor();
+        if (gone && !create) {
+            errno = ENOENT;
+            return -1;
+        }
+    }
+    return -1;
+}
+
+bool TapeFile::append(const QByteArray &bytes)
+{
+    if (m_fd < 0 && !QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        return false;
+    const int fd = lockedDescriptor(false, true);
+    if (fd < 0)
+        return false;
+    // One write with O_APPEND: another program's block goes wholly before or after this one.
+    const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+    ::flock(fd, LOCK_UN);
+    return written == bytes.size();
+}
+
+TapeFile::ReadResult TapeFile::read(QByteArray &bytes, qint64 maxBytes)
+{
+    const int fd = lockedDescriptor(false, false);
+    if (fd < 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    struct stat info
+    {
+    };
+    ReadResult result = ReadResult::Failed;
+    if (::fstat(fd, &info) == 0 && info.st_size <= maxBytes) {
+        bytes.resize(qsizetype(info.st_size));
+        qsizetype got = 0;
+        for (ssize_t n = 1; n > 0 && got < bytes.size(); got += n)
+            n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(got));
+        bytes.truncate(got);
+        result = got == info.st_size ? ReadResult::Read : ReadResult::Failed;
+    }
+    ::flock(fd, LOCK_UN);
+    return result;
+}
+
+bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *context)
+{
+    const int fd = lockedDescriptor(true, true);
+    if (fd < 0)
+        return false;
+    QByteArray old;
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) == 0) {
+        old.resize(qsizetype(info.st_size));
+        qsizetype got = 0;
+        for (ssize_t n = 1; n > 0 && got < old.size(); got += n)
+            n = ::pread(fd, old.data() + got, size_t(old.size() - got), off_t(got));
+        old.truncate(got);
+    }
+    QSaveFile out(m_path);
+    const bool done =
+        out.open(QIODevice::WriteOnly) && out.write(edit(old, context)) >= 0 && out.commit();
+    // The old file is unlocked by closing it; whoever waits on it finds the new one by name.
+    closeDescriptor();
+    return done;
+}
+
+QString TapeFile::setAside()
+{
+    const QFileInfo info(m_path);
+    const QString aside =
+        info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+        QDateTime::currentDateTime().toString(QStringLiteral("-'illisible'-yyyyMMdd-HHmmss.")) +
+        info.suffix();
+    const bool locked = lockedDescriptor(true, false) >= 0;
+    const bool moved = QFile::rename(m_path, aside);
+    if (locked)
+        closeDescriptor();
+    return moved ? aside : QString();
+}
+
+#else
+
+// Elsewhere the file is opened for each write and the programs do not lock one another.
+void TapeFile::closeDescriptor() {}
+int TapeFile::lockedDescriptor(bool, bool)
+{
+    return -1;
+}
+
+bool TapeFile::append(const QByteArray &bytes)
+{
+    QFile file(m_path);
+    return QDir().mkpath(QFileInfo(m_path).absolutePath()) && file.open(QIODevice::Append) &&
+           file.write(bytes) == bytes.size();
+}
+
+TapeFile::ReadResult TapeFile::read(QByteArray &bytes, qint64 maxBytes)
+{
+    QFile file(m_path);
+    if (!file.exists())
+        return ReadResult::Missing;
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
+        return ReadResult::Failed;
+    bytes = file.readAll();
+    return ReadResult::Read;
+}
+
+bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *context)
+{
+    QByteArray old;
+    read(old, std::numeric_limits<qint64>::max());
+    QSaveFile out(m_path);
+    return out.open(QIODevice::WriteOnly) && out.write(edit(old, context)) >= 0 && out.commit();
+}
+
+QString TapeFile::setAside()
+{
+    const QFileInfo info(m_path);
+    const QString aside =
+        info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+        QDateTime::currentDateTime().toString(QStringLiteral("-'illisible'-yyyyMMdd-HHmmss.")) +
+        info.suffix();
+    return QFile::rename(m_path, aside) ? aside : QString();
+}
+
+#endif
+
+} // namespace tape

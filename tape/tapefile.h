@@ -1,0 +1,85 @@
+#pragma once
+
+// The tape file: one record per text line, so that a reader can always find the next record
+// after a line that a crash cut short.
+//
+//   TVX1 <tab> msecs since 1970 (UTC) <tab> kind <tab> label <tab> amount <tab> mark <tab> crc
+//
+// kind is "-" for a plain line, "r" for a result, "t" for an amount counted in the grand total,
+// "rt" for both, and "X" for a start record: the tape was cleared there (or trimmed, and then the
+// amount holds, in cents, the grand total of the lines dropped). Backslash, tab, carriage return
+// and line feed inside a field are written \\ \t \r \n. crc is the CRC-32 of everything before
+// its tab, as 8 lowercase hex digits. A record is only read back when its checksum matches, and a
+// line that a torn write glued to the front of a record is skipped up to the record's own prefix.
+
+#include "tape/tape.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+namespace tape {
+
+// What a tape file holds, from its last start record on.
+struct TapeContents
+{
+    QList<Line> lines;
+    qint64 baseCents = 0;  // grand total carried by the last start record
+    bool started = false;  // a start record was read (lines before it were dropped)
+    qsizetype records = 0; // well-formed records read, start records included
+    qsizetype skipped = 0; // lines that were not well-formed records (torn or foreign)
+};
+
+QByteArray lineRecord(const Line &line);
+// A start record: a clear (baseCents 0) or the head of a trimmed file.
+QByteArray startRecord(qint64 msecs, qint64 baseCents);
+// Reads every well-formed record of the bytes; never fails, whatever they hold.
+TapeContents readTape(QByteArrayView bytes);
+// True when the bytes cannot be a tape file: they do not begin with a record, whole or torn.
+bool looksForeign(QByteArrayView bytes);
+
+// The file itself, shared by every Tarvex running for the same user. Appends take a shared lock
+// and rewrites an exclusive one on the file, and each checks, once it holds the lock, that the
+// name still points to the file it opened, so an append never lands in a file that a rewrite has
+// just replaced.
+class TapeFile
+{
+public:
+    explicit TapeFile(QString path);
+    ~TapeFile();
+    TapeFile(const TapeFile &) = delete;
+    TapeFile &operator=(const TapeFile &) = delete;
+
+    const QString &path() const { return m_path; }
+    // Creates the folder if needed and appends the bytes in one write.
+    bool append(const QByteArray &bytes);
+    enum class ReadResult
+    {
+        Missing,
+        Read,
+        Failed,
+    };
+    ReadResult read(QByteArray &bytes, qint64 maxBytes);
+    // Replaces the file, atomically, with what edit() makes of its current content (read under
+    // the lock, so that lines another program appended in the meantime are not lost).
+    template <typename Edit> bool rewrite(Edit edit);
+    // Renames the file aside under a name that says it could not be read; returns the new name.
+    QString setAside();
+
+private:
+    bool rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *context);
+    int lockedDescriptor(bool exclusive, bool create);
+    void closeDescriptor();
+
+    QString m_path;
+    int m_fd = -1;
+};
+
+template <typename Edit> bool TapeFile::rewrite(Edit edit)
+{
+    return rewriteWith([](QByteArrayView old, void *e) { return (*static_cast<Edit *>(e))(old); },
+                       &edit);
+}
+
+} // namespace tape

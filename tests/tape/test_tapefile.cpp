@@ -1,0 +1,284 @@
+// The tape file and the grand total: what survives a crash, a foreign file, a second program
+// writing at the same time, a folder that refuses writing, and thousands of cent amounts.
+
+#include "tape/cents.h"
+#include "tape/tape.h"
+#include "tape/tapefile.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using tape::Line;
+using tape::Tape;
+
+namespace {
+
+Line line(const QString &amount, const QString &mark, bool total = false, qint64 msecs = 0)
+{
+    const QDateTime time =
+        msecs ? QDateTime::fromMSecsSinceEpoch(msecs)
+              : QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch() / 1000 * 1000);
+    return Line{time, QString(), amount, mark, total, total};
+}
+
+QStringList amounts(const QList<Line> &lines)
+{
+    QStringList out;
+    for (const Line &l : lines)
+        out << l.amount + QLatin1Char(' ') + l.mark;
+    return out;
+}
+
+QByteArray fileOf(const QTemporaryDir &dir)
+{
+    QFile file(dir.filePath(QStringLiteral("ruban.txt")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(QStringLiteral("ruban.txt")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestTapeFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readerSkipsDamage_data();
+    void readerSkipsDamage();
+    void fieldsRoundTrip();
+    void reloadKeepsLinesAndTotal();
+    void clearStartsAgain();
+    void foreignFileIsSetAside();
+    void unwritableFolderKeepsMemory();
+    void twoWritersLoseNothing();
+    void trimKeepsTheTotal();
+    void grandTotalIsExact();
+    void amountCents_data();
+    void amountCents();
+};
+
+void TestTapeFile::readerSkipsDamage_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("expected");
+    const QByteArray a = tape::lineRecord(line(QStringLiteral("100"), QStringLiteral("+")));
+    const QByteArray b = tape::lineRecord(line(QStringLiteral("20"), QStringLiteral("=")));
+    const QByteArray c = tape::lineRecord(line(QStringLiteral("120"), QStringLiteral("*"), true));
+    const QStringList all{QStringLiteral("100 +"), QStringLiteral("20 ="), QStringLiteral("120 *")};
+    QByteArray flipped = b;
+    flipped[flipped.indexOf("20")] = '3';
+
+    QTest::newRow("whole") << a + b + c << all;
+    QTest::newRow("torn last line") << a + b + c.left(c.size() / 2) << all.mid(0, 2);
+    QTest::newRow("last line without its line feed") << a + b + c.chopped(1) << all.mid(0, 2);
+    // A crash tore b; the next program's append went on right after it.
+    QTest::newRow("torn line glued to the next")
+        << a + b.left(20) + c << QStringList{all[0], all[2]};
+    // The block that was being written when the power went never reached the disk.
+    QTest::newRow("zeros left by a power cut")
+        << a + QByteArray(b.size(), '\0') + c << QStringList{all[0], all[2]};
+    QTest::newRow("changed byte") << a + flipped + c << QStringList{all[0], all[2]};
+    QTest::newRow("foreign lines between")
+        << "hello\n" + a + "TVX1\tnonsense\n\n" + b + "\r\n" + c << all;
+    QTest::newRow("start record drops what precedes")
+        << a + tape::startRecord(0, 0) + b + c << all.mid(1);
+}
+
+void TestTapeFile::readerSkipsDamage()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, expected);
+    QCOMPARE(amounts(tape::readTape(bytes).lines), expected);
+}
+
+void TestTapeFile::fieldsRoundTrip()
+{
+    const Line odd{QDateTime::fromMSecsSinceEpoch(1'765'000'000'123),
+                   QStringLiteral("Prix\td'achat\\HT\névidé"),
+                   QStringLiteral("80,00"),
+                   QStringLiteral("TVX1\t"),
+                   true,
+                   false};
+    const auto contents = tape::readTape(tape::lineRecord(odd) + tape::lineRecord(odd));
+    QCOMPARE(contents.lines, (QList<Line>{odd, odd}));
+}
+
+void TestTapeFile::reloadKeepsLinesAndTotal()
+{
+    QTemporaryDir dir;
+    {
+        Tape first(dir.path());
+        first.append({line(QStringLiteral("100"), QStringLiteral("+")),
+                      line(QStringLiteral("20"), QStringLiteral("=")),
+                      line(QStringLiteral("120"), QStringLiteral("*"), true)});
+        first.append({line(QStringLiteral("0,1"), QStringLiteral("*"), true)});
+    }
+    Tape second(dir.path());
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("ruban.txt"))) || !second.isLoaded());
+    second.append({line(QStringLiteral("5"), QStringLiteral("*"), true)});
+    QCOMPARE(second.grandTotalCents(), 500);
+    QSignalSpy reset(&second, &Tape::reset);
+    second.load();
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(amounts(second.lines()), (QStringList{"100 +", "20 =", "120 *", "0,1 *", "5 *"}));
+    QCOMPARE(second.grandTotalCents(), 12'000 + 10 + 500);
+    QVERIFY(second.problem().isEmpty());
+}
+
+void TestTapeFile::clearStartsAgain()
+{
+    QTemporaryDir dir;
+    {
+        Tape first(dir.path());
+        first.append({line(QStringLiteral("7"), QStringLiteral("*"), true)});
+        first.clear();
+        QCOMPARE(first.grandTotalCents(), 0);
+        first.append({line(QStringLiteral("2,5"), QStringLiteral("*"), true)});
+    }
+    Tape second(dir.path());
+    second.load();
+    QCOMPARE(amounts(second.lines()), QStringList{"2,5 *"});
+    QCOMPARE(second.grandTotalCents(), 250);
+}
+
+void TestTapeFile::foreignFileIsSetAside()
+{
+    QTemporaryDir dir;
+    writeFile(dir, "not a tape at all\n\x01\x02\n");
+    Tape tape(dir.path());
+    tape.append({line(QStringLiteral("3"), QStringLiteral("*"), true)});
+    QSignalSpy problem(&tape, &Tape::problemChanged);
+    tape.load();
+    QCOMPARE(problem.size(), 1);
+    QVERIFY(tape.problem().contains(QStringLiteral("mis de côté")));
+    QCOMPARE(amounts(tape.lines()), QStringList{"3 *"});
+    // The foreign file is kept under another name, and the new file holds this session's line.
+    const QStringList aside = QDir(dir.path()).entryList({QStringLiteral("ruban-illisible-*")});
+    QCOMPARE(aside.size(), 1);
+    QFile old(dir.filePath(aside[0]));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QVERIFY(old.readAll().startsWith("not a tape at all"));
+    QCOMPARE(amounts(tape::readTape(fileOf(dir)).lines), QStringList{"3 *"});
+}
+
+void TestTapeFile::unwritableFolderKeepsMemory()
+{
+    // A folder below a plain file can be neither created nor written, whoever runs the test.
+    QTemporaryDir dir;
+    writeFile(dir, QByteArray());
+    Tape tape(dir.filePath(QStringLiteral("ruban.txt/sous-dossier")));
+    tape.append({line(QStringLiteral("4"), QStringLiteral("*"), true)});
+    tape.flush();
+    QVERIFY(tape.problem().contains(QStringLiteral("mémoire")));
+    tape.append({line(QStringLiteral("6"), QStringLiteral("*"), true)});
+    tape.load();
+    QCOMPARE(amounts(tape.lines()), (QStringList{"4 *", "6 *"}));
+    QCOMPARE(tape.grandTotalCents(), 1000);
+    tape.clear();
+    QVERIFY(tape.lines().isEmpty());
+}
+
+void TestTapeFile::twoWritersLoseNothing()
+{
+    // Two programs append in turns, each trimming the file once in the middle; every line
+    // reaches the file whole, and each program's lines keep their order.
+    QTemporaryDir dir;
+    Tape a(dir.path()), b(dir.path());
+    for (int i = 0; i < 200; ++i) {
+        a.append({line(QStringLiteral("a%1").arg(i), QStringLiteral("+"))});
+        b.append({line(QStringLiteral("b%1").arg(i), QStringLiteral("+"))});
+        (i % 3 ? a : b).flush();
+        if (i == 100)
+            a.load();
+    }
+    a.flush();
+    b.flush();
+    const auto lines = tape::readTape(fileOf(dir)).lines;
+    QStringList as, bs;
+    for (const Line &l : lines)
+        (l.amount.startsWith(u'a') ? as : bs) << l.amount;
+    QCOMPARE(as.size(), 200);
+    QCOMPARE(bs.size(), 200);
+    for (int i = 0; i < 200; ++i) {
+        QCOMPARE(as[i], QStringLiteral("a%1").arg(i));
+        QCOMPARE(bs[i], QStringLiteral("b%1").arg(i));
+    }
+}
+
+void TestTapeFile::trimKeepsTheTotal()
+{
+    QTemporaryDir dir;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 day = 24 * 3600 * 1000;
+    writeFile(
+        dir,
+        tape::lineRecord(line(QStringLiteral("1000"), QStringLiteral("*"), true, now - 40 * day)) +
+            tape::lineRecord(line(QStringLiteral("1"), QStringLiteral("*"), true, now - 2 * day)));
+    {
+        Tape tape(dir.path());
+        tape.load();
+        QCOMPARE(amounts(tape.lines()), QStringList{"1 *"});
+        QCOMPARE(tape.grandTotalCents(), 100'100);
+    }
+    Tape again(dir.path());
+    again.load();
+    QCOMPARE(again.grandTotalCents(), 100'100);
+    QCOMPARE(tape::readTape(fileOf(dir)).records, 2);
+}
+
+void TestTapeFile::grandTotalIsExact()
+{
+    // 20 000 amounts of a few cents: the sum a double would drift on.
+    QTemporaryDir dir;
+    Tape tape(dir.path());
+    qint64 expected = 0;
+    auto *random = QRandomGenerator::global();
+    for (int i = 0; i < 20'000; ++i) {
+        const qint64 cents = random->bounded(-99'999, 100'000);
+        expected += cents;
+        tape.append({line(tape::centsText(cents, QLatin1Char(',')), QStringLiteral("*"), true)});
+    }
+    tape.append({line(QStringLiteral("0,1"), QStringLiteral("*"), true)});
+    expected += 10;
+    QCOMPARE(tape.grandTotalCents(), expected);
+    tape.flush();
+    Tape reread(dir.path());
+    reread.load();
+    QCOMPARE(reread.grandTotalCents(), expected);
+}
+
+void TestTapeFile::amountCents_data()
+{
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<qint64>("cents");
+    QTest::newRow("regional") << "119,6" << qint64(11'960);
+    QTest::newRow("point") << " 2.5" << qint64(250);
+    QTest::newRow("no zero before the point") << "-.5" << qint64(-50);
+    QTest::newRow("half to even, down") << "0,125" << qint64(12);
+    QTest::newRow("half to even, up") << "0,375" << qint64(38);
+    QTest::newRow("above half") << "0,1251" << qint64(13);
+    QTest::newRow("long fraction") << "3,33333333333333" << qint64(333);
+    QTest::newRow("exponent") << " 1E+15" << qint64(100'000'000'000'000'000);
+    QTest::newRow("beyond cents") << "1E+300" << std::numeric_limits<qint64>::max();
+    QTest::newRow("no number") << "" << qint64(0);
+}
+
+void TestTapeFile::amountCents()
+{
+    QFETCH(QString, amount);
+    QFETCH(qint64, cents);
+    QCOMPARE(tape::amountCents(amount), cents);
+}
+
+QTEST_GUILESS_MAIN(TestTapeFile)
+#include "test_tapefile.moc"
