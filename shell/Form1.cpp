@@ -74,6 +74,7 @@ Form1::Form1(QWidget *parent)
     ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
     applyFormDetails();
     connectElements();
+    setUpTapeWindowKey();
 
     // Key preview: the window sees every key before the element that has the focus.
     installEventFilter(this);

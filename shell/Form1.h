@@ -7,6 +7,7 @@
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
+//   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
 
 #include "calculator/engine.h"
 
@@ -26,6 +27,7 @@ class RateTextConversion;
 }
 class Form2;
 class frmAbout;
+class TapeWindow;
 
 class Form1 : public QWidget
 {
@@ -52,6 +54,9 @@ public:
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
     frmAbout *optionsWindow() const;
+    // The tape window, created (and the tape file read) on first use; null until then.
+    TapeWindow *tapeWindow() const;
+    bool tapeWindowOpen() const;
 
 public slots:
     // Start-up, run by the constructor before the window is shown.
@@ -94,6 +99,8 @@ public slots:
     void CmdMarge_Click();
     void CmdMinimise_Click();
     void CmdQuitte_Click();
+    // Opens the tape window, or closes it when it is open (Ctrl+R, the context menu's "Ruban").
+    void toggleTapeWindow();
 
     // Keyboard (the window sees every key before the focused element).
     void Form_KeyPress(QChar key);
@@ -111,6 +118,8 @@ private:
     void loadRates();
     // Re-places the margin window against this window after a drag.
     void dockMarginWindow();
+    // Ctrl+R; nothing of the tape window is made before it is first used.
+    void setUpTapeWindowKey();
 
     // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
     void applyFormDetails();
@@ -125,6 +134,7 @@ private:
     std::unique_ptr<vat::RateTextConversion> m_conversion;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
+    QPointer<TapeWindow> m_tapeWindow;
     QPixmap m_body; // the calculator body painted behind the elements
     const QEvent *m_keyEvent = nullptr;
     QPointer<QWidget> m_keyReceiver;
