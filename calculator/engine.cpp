@@ -24,6 +24,29 @@ bool broke(const std::optional<double> &before, const std::optional<double> &aft
     return showable(before) && !showable(after);
 }
 
+// The key a typed character presses, as keyPressRoutine() reads it.
+KeyStroke typedKey(QChar key)
+{
+    const char16_t c = key.unicode();
+    KeyStroke stroke{KeyStroke::Ignored, NoOperation, true};
+    if (c >= u'0' && c <= u'9')
+        stroke.key = KeyStroke::Digit;
+    else if (c == u',' || c == u'.')
+        stroke.key = KeyStroke::DecimalPoint;
+    else if (c == u'%')
+        stroke.key = KeyStroke::Percent;
+    else if (c == u'=')
+        stroke.key = KeyStroke::Equals;
+    else if (c == u'/' || c == u'*' || c == u'+' || c == u'-') {
+        stroke.key = KeyStroke::Operator;
+        stroke.operation = c == u'/'   ? Division
+                           : c == u'*' ? Multiplication
+                           : c == u'+' ? Addition
+                                       : Subtraction;
+    }
+    return stroke;
+}
+
 } // namespace
 
 CalculatorEngine::CalculatorEngine(QChar regionalMark) : m_mark(regionalMark) {}
@@ -43,7 +66,7 @@ double CalculatorEngine::displayValue() const
     return readDisplayNumber(m_display, m_mark);
 }
 
-template <typename Routine> void CalculatorEngine::guarded(Routine routine)
+template <typename Routine> void CalculatorEngine::guarded(KeyStroke key, Routine routine)
 {
     const Snapshot before{*this, m_display};
     routine();
@@ -57,13 +80,15 @@ template <typename Routine> void CalculatorEngine::guarded(Routine routine)
         static_cast<CalculatorState &>(*this) = before.state;
         m_display = before.display;
     }
+    if (m_listener)
+        m_listener(key, before.state, before.display, *this);
 }
 
 // --- Number entry ---------------------------------------------------------------------------
 
 void CalculatorEngine::digit(int k)
 {
-    guarded([&] { digitRoutine(k); });
+    guarded({KeyStroke::Digit}, [&] { digitRoutine(k); });
 }
 
 void CalculatorEngine::digitRoutine(int k)
@@ -82,7 +107,7 @@ void CalculatorEngine::digitRoutine(int k)
 
 void CalculatorEngine::decimalPoint()
 {
-    guarded([&] { decimalPointRoutine(); });
+    guarded({KeyStroke::DecimalPoint}, [&] { decimalPointRoutine(); });
 }
 
 void CalculatorEngine::decimalPointRoutine()
@@ -96,7 +121,7 @@ void CalculatorEngine::decimalPointRoutine()
 
 void CalculatorEngine::clear()
 {
-    guarded([&] {
+    guarded({KeyStroke::Clear}, [&] {
         // The pending operation survives; it goes on with 0 as its first operand.
         setDisplay(QString());
         N1 = 0.0;
@@ -108,7 +133,7 @@ void CalculatorEngine::clear()
 
 void CalculatorEngine::operatorKey(Operation o)
 {
-    guarded([&] { operatorRoutine(o); });
+    guarded({KeyStroke::Operator, o}, [&] { operatorRoutine(o); });
 }
 
 void CalculatorEngine::operatorRoutine(Operation o)
@@ -137,7 +162,7 @@ void CalculatorEngine::operatorRoutine(Operation o)
 
 void CalculatorEngine::percent()
 {
-    guarded([&] { percentRoutine(); });
+    guarded({KeyStroke::Percent}, [&] { percentRoutine(); });
 }
 
 void CalculatorEngine::percentRoutine()
@@ -158,7 +183,7 @@ void CalculatorEngine::percentRoutine()
 
 void CalculatorEngine::equals()
 {
-    guarded([&] { equalsRoutine(); });
+    guarded({KeyStroke::Equals}, [&] { equalsRoutine(); });
 }
 
 void CalculatorEngine::equalsRoutine()
@@ -173,7 +198,7 @@ void CalculatorEngine::equalsRoutine()
 
 void CalculatorEngine::evaluatePending()
 {
-    guarded([&] { evaluateRoutine(); });
+    guarded({KeyStroke::Evaluate}, [&] { evaluateRoutine(); });
 }
 
 double CalculatorEngine::evaluateRoutine()
@@ -217,7 +242,7 @@ double CalculatorEngine::evaluateRoutine()
 
 void CalculatorEngine::keyPress(QChar key)
 {
-    guarded([&] { keyPressRoutine(key); });
+    guarded(typedKey(key), [&] { keyPressRoutine(key); });
 }
 
 void CalculatorEngine::keyPressRoutine(QChar key)
@@ -244,7 +269,7 @@ void CalculatorEngine::keyPressRoutine(QChar key)
 
 void CalculatorEngine::deleteKey()
 {
-    guarded([&] {
+    guarded({KeyStroke::Delete}, [&] {
         // Unlike the clear button, the Delete key leaves the operand flag alone.
         setDisplay(QString());
         N1 = 0.0;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace calc {
@@ -40,6 +41,33 @@ struct CalculatorState
     bool operator==(const CalculatorState &) const = default;
 };
 
+// Which key was pressed, as the engine understood it (a typed character is the key it presses).
+struct KeyStroke
+{
+    enum Key : std::uint8_t
+    {
+        Ignored, // a typed character that is no key
+        Digit,
+        DecimalPoint,
+        Clear,
+        Operator,
+        Percent,
+        Equals,
+        Evaluate, // evaluatePending()
+        Delete,
+    };
+    Key key = Ignored;
+    Operation operation = NoOperation; // the operator key's operation
+    bool typed = false;                // from the keyboard rather than a button
+};
+
+class CalculatorEngine;
+// Told after every key what it was and what the calculator was before it; the engine passed
+// is the calculator after it. A listener only observes: it must not change the engine.
+using KeyListener =
+    std::function<void(const KeyStroke &key, const CalculatorState &before,
+                       const QString &displayBefore, const CalculatorEngine &after)>;
+
 class CalculatorEngine : public CalculatorState
 {
 public:
@@ -68,6 +96,9 @@ public:
     void keyPress(QChar key);
     void deleteKey();
 
+    // One listener at most (the tape); an empty function removes it.
+    void setKeyListener(KeyListener listener) { m_listener = std::move(listener); }
+
 private:
     // The routines behind the public keys. They call one another freely; only the public entry
     // points are guarded against results that cannot be shown.
@@ -83,10 +114,11 @@ private:
     // Runs one key's routine. A key whose operand or result is not a finite number (an overflow,
     // or a keyed number too long for a double) leaves the display and the whole state exactly as
     // they were, so nothing that is not a number is ever shown and the calculator goes on.
-    template <typename Routine> void guarded(Routine routine);
+    template <typename Routine> void guarded(KeyStroke key, Routine routine);
 
     QChar m_mark;
     QString m_display;
+    KeyListener m_listener;
 };
 
 } // namespace calc

@@ -4,11 +4,11 @@
 
 #include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
-#include "margin/margincalc.h"
-#include "margin/pricechange.h"
 #include "desktop/docking.h"
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
+#include "margin/margincalc.h"
+#include "margin/pricechange.h"
 
 #include <QMouseEvent>
 #include <QPainter>

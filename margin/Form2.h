@@ -12,6 +12,8 @@
 //   Form2Margin.cpp  the margin calculator's set-up and computation
 //   Form2Change.cpp  the price-change calculator
 
+#include "margin/shownquantities.h"
+
 #include <QChar>
 #include <QHash>
 #include <QPixmap>
@@ -53,6 +55,13 @@ public:
 
     // Re-places the main window directly to the left of this window, same top edge.
     void dockMainWindow();
+
+signals:
+    // A "Calculer" of the margin calculator that wrote something: the quantities that took part.
+    void marginCalculated(const QList<margin::ShownQuantity> &quantities);
+    // A "Calculer" of the price-change calculator that wrote something: the three fields after.
+    void priceChangeCalculated(bool increase, bool fixedRate, const QString &first,
+                               const QString &second, const QString &rate);
 
 public slots:
     // Run by the constructor: the rounded outline.

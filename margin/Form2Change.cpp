@@ -37,6 +37,10 @@ void Form2::CmdCalculer2_Click()
         ui->TxtN2->setVisible(true);
         ui->TxtN2->setText(*writes.TxtN2);
     }
+    if (writes.TxtRem || writes.TxtN2)
+        emit priceChangeCalculated(direction == margin::Direction::Increase,
+                                   ui->CheckTaux->isChecked(), ui->TxtN1->text(), ui->TxtN2->text(),
+                                   ui->TxtRem->text());
 }
 
 void Form2::CmdRaz2_Click()

@@ -7,6 +7,7 @@
 #include "ui_Form2.h"
 
 #include "margin/margincalc.h"
+#include "margin/shownquantities.h"
 #include "vat/rate.h"
 
 using margin::AllFields;
@@ -199,6 +200,8 @@ void Form2::CmdCalcul1_Click()
         if (*mode != Mode::Free)
             field(f)->setVisible(true);
     }
+    if (const auto shown = margin::shownQuantities(setup, texts, writes); !shown.isEmpty())
+        emit marginCalculated(shown);
 }
 
 void Form2::cmdRaz_Click()

@@ -5,9 +5,10 @@
 #include "ui_Form1.h"
 
 #include "calculator/numbertext.h"
+#include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "desktop/platform.h"
+#include "tape/tape.h"
 #include "vat/conversion.h"
 
 #include <QGuiApplication>
@@ -85,12 +86,14 @@ Form1::Form1(QWidget *parent)
     connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     ui->egal->setFocus();
+    startTape();
     Form_Load();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
+// Out of line: the tape is only declared in the header.
 Form1::~Form1() = default;
 
 Form2 *Form1::marginWindow() const

@@ -7,6 +7,7 @@
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
+//   Form1Tape.cpp   the tape: what the keys and the margin window did, written on it
 //   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
 
 #include "calculator/engine.h"
@@ -24,7 +25,13 @@ class Form1;
 }
 namespace vat {
 class RateTextConversion;
-}
+struct VatStep;
+} // namespace vat
+namespace tape {
+class Tape;
+struct Line;
+enum class VatKind;
+} // namespace tape
 class Form2;
 class frmAbout;
 class TapeWindow;
@@ -50,6 +57,9 @@ public:
     void setVatCaption(const QString &caption);
     // Makes the first shared rate the active one (used when new rates are stored).
     void makeFirstRateActive();
+
+    // The tape the calculations are written on; its file is only touched by the first line.
+    tape::Tape &tape();
 
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
@@ -121,6 +131,12 @@ private:
     // Ctrl+R; nothing of the tape window is made before it is first used.
     void setUpTapeWindowKey();
 
+    // The tape: listens to the engine from start, and to the margin window once it exists.
+    void startTape();
+    void recordOnTape(QList<tape::Line> lines);
+    void recordVatKey(tape::VatKind kind, const vat::VatStep &step);
+    void recordMarginWindow();
+
     // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
     void applyFormDetails();
     void connectElements();
@@ -132,6 +148,7 @@ private:
     calc::CalculatorEngine m_engine;
     QTimer Timer1;
     std::unique_ptr<vat::RateTextConversion> m_conversion;
+    std::unique_ptr<tape::Tape> m_tape;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
     QPointer<TapeWindow> m_tapeWindow;

@@ -2,10 +2,10 @@
 // dragging the borderless window by its background with the margin window docked to it.
 #include "Form1.h"
 
-#include "margin/Form2.h"
-#include "options/frmAbout.h"
 #include "desktop/docking.h"
 #include "desktop/platform.h"
+#include "margin/Form2.h"
+#include "options/frmAbout.h"
 #include "vat/vatkeys.h"
 
 #include <QCoreApplication>
@@ -42,6 +42,7 @@ void Form1::CmdMarge_Click()
     if (!m_form2) {
         m_form2 = new Form2(this);
         deleteWith(this, m_form2);
+        recordMarginWindow();
     }
     // Every press shifts the main window, even when the margin window is already shown.
     move(x() + dock::openingShift(m_form2->width()), y());

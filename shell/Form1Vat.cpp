@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "ui_Form1.h"
 
+#include "tape/recorder.h"
 #include "vat/conversion.h"
 #include "vat/ratefile.h"
 #include "vat/startup.h"
@@ -88,28 +89,33 @@ void Form1::TVA_Click()
     TauxTVA = next.TauxTVA;
     NumTaux = next.NumTaux;
     setVatCaption(vat::rateCaption(TauxTVA));
+    recordOnTape({tape::rateSwitchLine(TauxTVA)});
 }
 
 void Form1::CmdTTC_Click()
 {
-    vat::applyVatKey(m_engine, vat::VatKey::TTC, TauxTVA);
+    if (vat::VatStep step; vat::applyVatKey(m_engine, vat::VatKey::TTC, TauxTVA, &step))
+        recordVatKey(tape::VatKind::TTC, step);
     showDisplay();
 }
 
 void Form1::CmdHT_Click()
 {
-    vat::applyVatKey(m_engine, vat::VatKey::HT, TauxTVA);
+    if (vat::VatStep step; vat::applyVatKey(m_engine, vat::VatKey::HT, TauxTVA, &step))
+        recordVatKey(tape::VatKind::HT, step);
     showDisplay();
 }
 
 void Form1::CmdTVA_Click()
 {
-    vat::applyVatKey(m_engine, vat::VatKey::TVA, TauxTVA);
+    if (vat::VatStep step; vat::applyVatKey(m_engine, vat::VatKey::TVA, TauxTVA, &step))
+        recordVatKey(tape::VatKind::TVA, step);
     showDisplay();
 }
 
 void Form1::DontTVA_Click()
 {
-    vat::applyVatKey(m_engine, vat::VatKey::DontTVA, TauxTVA);
+    if (vat::VatStep step; vat::applyVatKey(m_engine, vat::VatKey::DontTVA, TauxTVA, &step))
+        recordVatKey(tape::VatKind::DontTVA, step);
     showDisplay();
 }

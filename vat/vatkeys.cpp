@@ -46,7 +46,8 @@ std::optional<double> activeRateValue(const QString &activeRate, QChar regionalM
     return Rate::fromText(activeRate).value(regionalMark);
 }
 
-bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate)
+bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate,
+                 VatStep *done)
 {
     if (engine.display().isEmpty() || !engine.ClicTva)
         return false;
@@ -74,6 +75,8 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
     engine.virg = true;
     engine.Compteur = 0;
     engine.ClicTva = 0;
+    if (done)
+        *done = VatStep{x, *t, rounded};
     return true;
 }
 

@@ -18,10 +18,20 @@ enum class VatKey
     DontTVA, // VAT contained in the displayed price with VAT
 };
 
+// What a VAT key worked on, for the tape.
+struct VatStep
+{
+    double amount = 0.0; // the displayed amount it started from
+    double rate = 0.0;   // the active rate, in percent
+    double result = 0.0; // the result shown, rounded to the cent
+};
+
 // Applies a VAT key to the calculator at the active rate (its text with the regional mark).
 // Does nothing, and returns false, when the display is empty, no key was used since the last VAT
-// key, there is no usable rate, or the result cannot be shown.
-bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate);
+// key, there is no usable rate, or the result cannot be shown. When it acts, *done (if given)
+// tells what it worked on.
+bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &activeRate,
+                 VatStep *done = nullptr);
 // The active rate as a number: the whole text read with the regional mark (or "."); nothing when
 // it is empty or not a number.
 std::optional<double> activeRateValue(const QString &activeRate, QChar regionalMark);
