@@ -3,7 +3,7 @@
 // The main window: a borderless pocket calculator with the VAT panel. It forwards every click
 // and key to the calculator engine and the VAT logic and shows what they leave on the display.
 //
-// Its handlers are written in three files, one per concern:
+// Its handlers are written in five files, one per concern:
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window

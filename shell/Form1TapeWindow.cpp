@@ -8,7 +8,6 @@
 
 #include <QKeySequence>
 #include <QShortcut>
-#include <QTimer>
 
 void Form1::setUpTapeWindowKey()
 {
@@ -35,25 +34,17 @@ void Form1::toggleTapeWindow()
         m_tapeWindow->close();
         return;
     }
-    bool dock = false;
     if (!m_tapeWindow) {
         tape().load();
         m_tapeWindow = new TapeWindow(tape());
         // A window of its own (its own taskbar button), so nothing would delete it: it goes with
         // the tape it shows, which goes with this window.
-        connect(&tape(), &QObject::destroyed, m_tapeWindow, [w = m_tapeWindow.data()] { delete w; });
-        dock = !m_tapeWindow->restorePlace();
-        if (dock)
+        connect(&tape(), &QObject::destroyed, m_tapeWindow,
+                [w = m_tapeWindow.data()] { delete w; });
+        if (!m_tapeWindow->restorePlace())
             m_tapeWindow->dockLeftOf(frameGeometry());
     }
     m_tapeWindow->show();
     m_tapeWindow->raise();
     m_tapeWindow->activateWindow();
-    if (dock) {
-        // The desktop frames the window once it is shown; dock it again, frame included.
-        QTimer::singleShot(0, m_tapeWindow, [this] {
-            if (m_tapeWindow)
-                m_tapeWindow->dockLeftOf(frameGeometry());
-        });
-    }
 }

@@ -16,14 +16,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace {
 
@@ -49,12 +50,14 @@ public:
         painter->save();
         painter->setFont(option.font);
         const bool selected = option.state & QStyle::State_Selected;
-        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setPen(
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         const QRect bounds = option.rect.adjusted(4, 0, -2, 0);
         if (index.data(tape::TapeModel::HeadingRole).toBool()) {
             tapepaint::paintHeading(*painter, bounds, index.data().toString());
         } else {
-            tapepaint::paintLine(*painter, bounds, index.data(tape::TapeModel::LabelRole).toString(),
+            tapepaint::paintLine(*painter, bounds,
+                                 index.data(tape::TapeModel::LabelRole).toString(),
                                  index.data(tape::TapeModel::AmountRole).toString(),
                                  index.data(tape::TapeModel::MarkRole).toString(),
                                  index.data(tape::TapeModel::ResultRole).toBool());
@@ -77,6 +80,7 @@ TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
       m_model(new tape::TapeModel(tape, this))
 {
     ui->setupUi(this);
+    resize(size().expandedTo(minimumSizeHint()));
     ui->LstRuban->setModel(m_model);
     ui->LstRuban->setItemDelegate(new TapeDelegate(ui->LstRuban));
 
@@ -94,7 +98,6 @@ TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
 
     showGrandTotal();
     showProblem();
-    ui->LstRuban->scrollToBottom();
 }
 
 TapeWindow::~TapeWindow()
@@ -120,20 +123,47 @@ bool TapeWindow::restorePlace()
     return !place.isEmpty() && restoreGeometry(place);
 }
 
+QMargins TapeWindow::frameMargins() const
+{
+    return {geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+            frameGeometry().right() - geometry().right(),
+            frameGeometry().bottom() - geometry().bottom()};
+}
+
 void TapeWindow::dockLeftOf(const QRect &mainWindowFrame)
 {
-    // The frame around the window is the desktop's: known once the window is shown, and none
-    // before, so docking again after showing puts the frame itself against the main window.
-    const QMargins frame(geometry().left() - frameGeometry().left(),
-                         geometry().top() - frameGeometry().top(),
-                         frameGeometry().right() - geometry().right(),
-                         frameGeometry().bottom() - geometry().bottom());
+    if (!m_dockTo) {
+        m_dockTo = mainWindowFrame;
+        // Long enough for any desktop to have framed the window; the user's moves are theirs.
+        QTimer::singleShot(2000, this, [this] { m_dockTo.reset(); });
+    }
+    const QMargins frame = frameMargins();
+    m_dockedWithFrame = frame;
     const QScreen *screen = QGuiApplication::screenAt(mainWindowFrame.center());
     const QRect available = screen ? screen->availableGeometry() : mainWindowFrame;
-    const QRect place = dock::tapeWindowFrame(
-        mainWindowFrame, width() + frame.left() + frame.right(), available);
+    const QRect place =
+        dock::tapeWindowFrame(mainWindowFrame, width() + frame.left() + frame.right(), available);
     resize(width(), std::max(minimumHeight(), place.height() - frame.top() - frame.bottom()));
     move(place.topLeft());
+}
+
+bool TapeWindow::event(QEvent *event)
+{
+    // The desktop frames the window some time after it is shown, moving it as it does; until it
+    // has, the window keeps docking itself again, so that its frame, not its inside, ends up
+    // against the main window.
+    const bool placed = QWidget::event(event);
+    if (m_dockTo && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        frameMargins() != m_dockedWithFrame)
+        dockLeftOf(*m_dockTo);
+    return placed;
+}
+
+void TapeWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The newest line in view, now that the list has its size.
+    ui->LstRuban->scrollToBottom();
 }
 
 void TapeWindow::hideEvent(QHideEvent *event)
@@ -170,7 +200,8 @@ void TapeWindow::showProblem()
 void TapeWindow::CmdCopier_Click()
 {
     const QModelIndexList selected = ui->LstRuban->selectionModel()->selectedRows();
-    const QList<tape::Line> chosen = selected.isEmpty() ? m_tape.lines() : m_model->linesOf(selected);
+    const QList<tape::Line> chosen =
+        selected.isEmpty() ? m_tape.lines() : m_model->linesOf(selected);
     QGuiApplication::clipboard()->setText(tape::copyText(chosen));
 }
 
@@ -179,9 +210,9 @@ void TapeWindow::CmdEnregistrer_Click()
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString suggested = QDir(folder).filePath(
         QStringLiteral("ruban-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
-    QString fileName = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Enregistrer le ruban"), suggested,
-        QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+    QString fileName =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer le ruban"), suggested,
+                                     QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
     if (fileName.isEmpty())
         return;
     saveTo(fileName);
@@ -193,8 +224,8 @@ bool TapeWindow::saveTo(const QString &fileName)
     const bool saved = file.open(QIODevice::WriteOnly) &&
                        file.write(tape::csvFile(m_tape.lines())) >= 0 && file.commit();
     m_actionProblem = saved ? QString()
-                          : QStringLiteral("Le ruban n'a pas pu être enregistré dans %1.")
-                                .arg(QDir::toNativeSeparators(fileName));
+                            : QStringLiteral("Le ruban n'a pas pu être enregistré dans %1.")
+                                  .arg(QDir::toNativeSeparators(fileName));
     showProblem();
     return saved;
 }

@@ -7,7 +7,11 @@
 
 #include <QWidget>
 
+#include <QMargins>
+#include <QRect>
+
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TapeWindow;
@@ -49,9 +53,12 @@ public slots:
     bool saveTo(const QString &fileName);
 
 protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QMargins frameMargins() const;
     void showGrandTotal();
     void showProblem();
     void rememberPlace();
@@ -61,4 +68,6 @@ private:
     tape::Tape &m_tape;
     tape::TapeModel *m_model;
     QString m_actionProblem;
+    std::optional<QRect> m_dockTo; // while the desktop may still frame the window
+    QMargins m_dockedWithFrame;
 };

@@ -129,10 +129,11 @@ void TapeWindow::printTo(QPrinter &printer)
         painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Tarvex - Ruban"));
         painter.restore();
         const QDateTime now = QDateTime::currentDateTime();
-        painter.drawText(page.nextLine(), Qt::AlignCenter,
-                         QStringLiteral("Imprimé le %1 à %2")
-                             .arg(tape::dayHeading(now.date()),
-                                  QLocale(QLocale::French).toString(now.time(), QStringLiteral("HH:mm"))));
+        painter.drawText(
+            page.nextLine(), Qt::AlignCenter,
+            QStringLiteral("Imprimé le %1 à %2")
+                .arg(tape::dayHeading(now.date()),
+                     QLocale(QLocale::French).toString(now.time(), QStringLiteral("HH:mm"))));
         page.rule();
     }
 

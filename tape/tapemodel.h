@@ -19,7 +19,8 @@ class TapeModel : public QAbstractListModel
     Q_OBJECT
 
 public:
-    enum Role {
+    enum Role
+    {
         LabelRole = Qt::UserRole + 1, // words before the amount
         AmountRole,                   // the amount as shown
         MarkRole,                     // the mark in the column at the right

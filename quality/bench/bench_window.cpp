@@ -25,10 +25,10 @@ void fill(tape::Tape &record, int tapeLines)
     QList<tape::Line> block;
     for (int i = 0; i < tapeLines; i += 3) {
         const QDateTime when = start.addSecs(qint64(i) * 31 * 86400 / tapeLines);
-        block += {{when, {}, QString::number(i % 977) + ",50", "+", false, false},
-                  {when, QStringLiteral("TVA 20 %"), QString::number(i % 89) + ",10", "", false,
-                   false},
-                  {when, {}, QString::number(i % 1200) + ",60", "*", true, true}};
+        block +=
+            {{when, {}, QString::number(i % 977) + ",50", "+", false, false},
+             {when, QStringLiteral("TVA 20 %"), QString::number(i % 89) + ",10", "", false, false},
+             {when, {}, QString::number(i % 1200) + ",60", "*", true, true}};
     }
     block.resize(tapeLines);
     record.append(block);

@@ -3,6 +3,7 @@
 #include "shell/Form1.h"
 #include "tape/TapeWindow.h"
 #include "tape/tape.h"
+#include "tape/tapemodel.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -67,10 +68,15 @@ private slots:
         QCOMPARE(window->frameGeometry().top(), m_main->frameGeometry().top());
         QCOMPARE(window->frameGeometry().height(), m_main->frameGeometry().height());
 
-        // Lines the calculator writes show at once.
+        // Lines the calculator writes show at once, the result last and in bold.
         const int rows = window->lines()->model()->rowCount();
-        m_main->tape().append({{QDateTime::currentDateTime(), {}, "7", "+", false, false}});
-        QVERIFY(window->lines()->model()->rowCount() > rows);
+        for (const char *key : {"C1", "plus", "C2", "egal"})
+            QTest::mouseClick(m_main->findChild<QAbstractButton *>(key), Qt::LeftButton);
+        const QAbstractItemModel *model = window->lines()->model();
+        QVERIFY(model->rowCount() >= rows + 3);
+        const QModelIndex last = model->index(model->rowCount() - 1, 0);
+        QCOMPARE(last.data(tape::TapeModel::AmountRole).toString().trimmed(), QStringLiteral("3"));
+        QVERIFY(last.data(tape::TapeModel::ResultRole).toBool());
 
         m_main->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_main.get()));

@@ -102,16 +102,15 @@ private slots:
         QTest::newRow("times") << line("2026-12-08T09:00:00", "3", "\u00D7") << "3 multiplié par";
         QTest::newRow("divided") << line("2026-12-08T09:00:00", "3", "\u00F7") << "3 divisé par";
         QTest::newRow("equals") << line("2026-12-08T09:00:00", "20", "=") << "20 égal";
-        QTest::newRow("result") << line("2026-12-08T09:00:00", "120", "*", {}, true)
-                                << "120 total";
+        QTest::newRow("result") << line("2026-12-08T09:00:00", "120", "*", {}, true) << "120 total";
         QTest::newRow("percent") << line("2026-12-08T09:00:00", "10", "%") << "10 pour cent";
         QTest::newRow("clear") << line("2026-12-08T09:00:00", "0", "C") << "0 effacement";
         QTest::newRow("ttc") << line("2026-12-08T09:00:00", "119,6", "TTC")
                              << "119,6 toutes taxes comprises";
-        QTest::newRow("words first") << line("2026-12-08T09:00:00", "20", "", "TVA 20 %")
-                                     << "TVA 20 % 20";
-        QTest::newRow("unknown mark read as is") << line("2026-12-08T09:00:00", "4", "M+")
-                                                 << "4 M+";
+        QTest::newRow("words first")
+            << line("2026-12-08T09:00:00", "20", "", "TVA 20 %") << "TVA 20 % 20";
+        QTest::newRow("unknown mark read as is")
+            << line("2026-12-08T09:00:00", "4", "M+") << "4 M+";
     }
     void spokenLine()
     {
@@ -161,9 +160,9 @@ private slots:
         for (int r = 0; r < model.rowCount(); ++r)
             shown += model.index(r).data(Qt::AccessibleTextRole).toString();
         QCOMPARE(shown, QStringList({"mardi 8 décembre 2026", "100 plus", "20 égal", "120 total",
-                                     "100 hors taxes", "TVA 20 % 20",
-                                     "120 toutes taxes comprises", "Prix d'achat HT 80,00",
-                                     "mercredi 9 décembre 2026", "0 effacement"}));
+                                     "100 hors taxes", "TVA 20 % 20", "120 toutes taxes comprises",
+                                     "Prix d'achat HT 80,00", "mercredi 9 décembre 2026",
+                                     "0 effacement"}));
         QVERIFY(model.index(0).data(tape::TapeModel::HeadingRole).toBool());
         QVERIFY(model.index(3).data(tape::TapeModel::ResultRole).toBool());
         QVERIFY(!model.index(2).data(tape::TapeModel::ResultRole).toBool());

@@ -16,8 +16,8 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -177,8 +177,8 @@ private slots:
         QVERIFY(pages[1].contains("page 2"));
         const QString grandTotal =
             tape::centsText(m_tape->grandTotalCents(), calc::regionalDecimalMark());
-        QVERIFY2(pages.last().contains(QRegularExpression(QRegularExpression::escape(grandTotal) +
-                                                          "\\s+GT\\n")),
+        QVERIFY2(pages.last().contains(
+                     QRegularExpression(QRegularExpression::escape(grandTotal) + "\\s+GT\\n")),
                  qPrintable(pages.last()));
     }
 
