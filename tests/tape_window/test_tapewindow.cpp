@@ -182,6 +182,25 @@ private slots:
                  qPrintable(pages.last()));
     }
 
+    // A tape whose folder cannot be written says so in the window's notice line.
+    void showsTheTapesProblem()
+    {
+        auto *notice = m_window->findChild<QLabel *>("LblProbleme");
+        QVERIFY(!notice->isVisible());
+        QFile blocker(m_folder->filePath("not-a-folder"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        tape::Tape unwritable(blocker.fileName());
+        TapeWindow window(unwritable);
+        window.show();
+        unwritable.append(sum(QDateTime::currentDateTime(), 1, 1));
+        unwritable.flush();
+        QVERIFY(!unwritable.problem().isEmpty());
+        auto *shown = window.findChild<QLabel *>("LblProbleme");
+        QVERIFY(shown->isVisible());
+        QCOMPARE(shown->text(), unwritable.problem());
+    }
+
     void clearsAfterConfirmation_data()
     {
         QTest::addColumn<QString>("answer");
