@@ -17,6 +17,8 @@ constexpr qsizetype keptLines = 20000;
 constexpr qint64 keptDays = 31;
 // A file bigger than this is not a tape this program wrote: 20 000 lines take about 1 MB.
 constexpr qint64 largestFile = 64 * 1024 * 1024;
+// The file is trimmed when it grows past this: the kept lines take about 60 bytes each.
+constexpr qint64 trimBytes = keptLines * 100;
 
 // Drops the lines older than the kept days, then the oldest beyond the kept count, and carries
 // the results they held into the grand total's base, so trimming never changes the total.
@@ -58,6 +60,7 @@ struct Tape::Private
     QByteArray pending; // records waiting for the idle moment after the key
     qsizetype pendingLines = 0;
     bool flushPosted = false;
+    qint64 trimAtBytes = trimBytes;
     // Before load(): the lines of this session the file did not take, and whether a clear of
     // this session could not be written, so that load() neither loses nor revives anything.
     QList<Line> unsaved;
@@ -114,8 +117,10 @@ void Tape::append(const QList<Line> &block)
         d->flushPosted = true;
         QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
     }
-    if (d->loaded && d->lines.size() > keptLines + keptLines / 10)
-        trimNow();
+    // The lines shown are trimmed in memory, a tenth at a time; the file is trimmed on its own
+    // once it grows past what the kept lines take.
+    if (d->lines.size() > keptLines + keptLines / 10)
+        trimMemory();
 }
 
 void Tape::flush()
@@ -125,8 +130,11 @@ void Tape::flush()
         return;
     const QByteArray bytes = std::exchange(d->pending, {});
     const qsizetype count = std::exchange(d->pendingLines, 0);
-    if (d->tapeFile().append(bytes))
+    if (d->tapeFile().append(bytes)) {
+        if (d->file->size() > d->trimAtBytes)
+            trimFile();
         return;
+    }
     d->writable = false;
     if (!d->loaded) {
         // The lines that did not reach the file are the last ones of this session.
@@ -193,25 +201,31 @@ void Tape::load()
     emit reset();
 }
 
-void Tape::trimNow()
+void Tape::trimMemory()
 {
-    flush();
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     TapeContents memory;
-    memory.lines = d->lines;
+    memory.lines = std::move(d->lines);
     memory.baseCents = d->baseCents;
-    trim(memory, now);
-    d->lines = memory.lines;
+    trim(memory, QDateTime::currentMSecsSinceEpoch());
+    d->lines = std::move(memory.lines);
     d->baseCents = memory.baseCents;
-    if (d->writable) {
-        d->tapeFile().rewrite([&](QByteArrayView current) {
-            TapeContents onFile = readTape(current);
-            trim(onFile, now);
-            return fileBytes(onFile, now);
-        });
-    }
     d->recount();
     emit reset();
+}
+
+void Tape::trimFile()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 kept = 0;
+    d->tapeFile().rewrite([&](QByteArrayView current) {
+        TapeContents onFile = readTape(current);
+        trim(onFile, now);
+        const QByteArray bytes = fileBytes(onFile, now);
+        kept = bytes.size();
+        return bytes;
+    });
+    // Lines longer than the usual ones must not make every append trim again.
+    d->trimAtBytes = std::max(trimBytes, kept + kept / 10);
 }
 
 bool Tape::isLoaded() const

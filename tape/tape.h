@@ -57,7 +57,8 @@ signals:
     void problemChanged();
 
 private:
-    void trimNow();
+    void trimMemory();
+    void trimFile();
     void setProblem(const QString &text);
 
     struct Private;

@@ -268,6 +268,10 @@ bool TapeFile::append(const QByteArray &bytes)
         return false;
     // One write with O_APPEND: another program's block goes wholly before or after this one.
     const ssize_t written = ::write(fd, bytes.constData(), size_t(bytes.size()));
+    struct stat info
+    {
+    };
+    m_size = ::fstat(fd, &info) == 0 ? qint64(info.st_size) : 0;
     ::flock(fd, LOCK_UN);
     return written == bytes.size();
 }
@@ -343,8 +347,10 @@ int TapeFile::lockedDescriptor(bool, bool)
 bool TapeFile::append(const QByteArray &bytes)
 {
     QFile file(m_path);
-    return QDir().mkpath(QFileInfo(m_path).absolutePath()) && file.open(QIODevice::Append) &&
-           file.write(bytes) == bytes.size();
+    const bool done = QDir().mkpath(QFileInfo(m_path).absolutePath()) &&
+                      file.open(QIODevice::Append) && file.write(bytes) == bytes.size();
+    m_size = file.size();
+    return done;
 }
 
 TapeFile::ReadResult TapeFile::read(QByteArray &bytes, qint64 maxBytes)

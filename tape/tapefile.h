@@ -54,6 +54,8 @@ public:
     const QString &path() const { return m_path; }
     // Creates the folder if needed and appends the bytes in one write.
     bool append(const QByteArray &bytes);
+    // The size of the file after the last append.
+    qint64 size() const { return m_size; }
     enum class ReadResult
     {
         Missing,
@@ -74,6 +76,7 @@ private:
 
     QString m_path;
     int m_fd = -1;
+    qint64 m_size = 0;
 };
 
 template <typename Edit> bool TapeFile::rewrite(Edit edit)

@@ -46,6 +46,21 @@ void writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
     file.write(bytes);
 }
 
+constexpr int writtenBlocks = 300;
+
+// The other program of twoProgramsAndARewrite(): a block of two lines per calculation.
+int writeAsAnotherProgram()
+{
+    const QString name = qEnvironmentVariable("TAPE_WRITER");
+    Tape tape(qEnvironmentVariable("TAPE_FOLDER"));
+    for (int i = 0; i < writtenBlocks; ++i) {
+        tape.append({line(QStringLiteral("%1%2-1").arg(name).arg(i), QStringLiteral("+")),
+                     line(QStringLiteral("%1%2-2").arg(name).arg(i), QStringLiteral("="))});
+        tape.flush();
+    }
+    return tape.problem().isEmpty() ? 0 : 1;
+}
+
 } // namespace
 
 class TestTapeFile : public QObject
@@ -61,6 +76,7 @@ private slots:
     void foreignFileIsSetAside();
     void unwritableFolderKeepsMemory();
     void twoWritersLoseNothing();
+    void twoProgramsAndARewrite();
     void trimKeepsTheTotal();
     void grandTotalIsExact();
     void amountCents_data();
@@ -215,6 +231,59 @@ void TestTapeFile::twoWritersLoseNothing()
     }
 }
 
+void TestTapeFile::twoProgramsAndARewrite()
+{
+    // Two programs append blocks of two lines while this one keeps rewriting the file as a trim
+    // does: no line is lost, none is doubled, and a block is never split.
+    QTemporaryDir dir;
+    QList<QProcess *> writers;
+    for (const char *name : {"a", "b"}) {
+        auto *writer = new QProcess(this);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAPE_WRITER"), QString::fromLatin1(name));
+        env.insert(QStringLiteral("TAPE_FOLDER"), dir.path());
+        writer->setProcessEnvironment(env);
+        writer->start(QCoreApplication::applicationFilePath(), {});
+        writers << writer;
+    }
+    tape::TapeFile file(dir.filePath(QStringLiteral("ruban.txt")));
+    int rewrites = 0;
+    // Trims are rare: one every few milliseconds is already far more than the program makes.
+    const auto running = [&] {
+        bool any = false;
+        for (QProcess *p : writers)
+            any = (p->state() != QProcess::NotRunning && !p->waitForFinished(3)) || any;
+        return any;
+    };
+    while (running()) {
+        rewrites += file.rewrite([](QByteArrayView current) {
+            QByteArray bytes = tape::startRecord(0, 0);
+            for (const Line &l : tape::readTape(current).lines)
+                bytes += tape::lineRecord(l);
+            return bytes;
+        });
+    }
+    for (QProcess *writer : writers)
+        QCOMPARE(writer->exitCode(), 0);
+    QVERIFY(rewrites > 0);
+    const auto lines = tape::readTape(fileOf(dir)).lines;
+    QStringList as, bs;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &amount = lines[i].amount;
+        if (amount.endsWith(QLatin1String("-1"))) {
+            QVERIFY(i + 1 < lines.size());
+            QCOMPARE(lines[i + 1].amount, amount.chopped(1) + u'2');
+        }
+        (amount.startsWith(u'a') ? as : bs) << amount;
+    }
+    QCOMPARE(as.size(), 2 * writtenBlocks);
+    QCOMPARE(bs.size(), 2 * writtenBlocks);
+    for (int i = 0; i < writtenBlocks; ++i) {
+        QCOMPARE(as[2 * i], QStringLiteral("a%1-1").arg(i));
+        QCOMPARE(bs[2 * i], QStringLiteral("b%1-1").arg(i));
+    }
+}
+
 void TestTapeFile::trimKeepsTheTotal()
 {
     QTemporaryDir dir;
@@ -238,22 +307,33 @@ void TestTapeFile::trimKeepsTheTotal()
 
 void TestTapeFile::grandTotalIsExact()
 {
-    // 20 000 amounts of a few cents: the sum a double would drift on.
+    // 25 000 amounts of a few cents, the sum a double would drift on, on lines long enough for
+    // the file to be trimmed to the kept 20 000 lines on the way: the total keeps every one.
     QTemporaryDir dir;
     Tape tape(dir.path());
     qint64 expected = 0;
     auto *random = QRandomGenerator::global();
-    for (int i = 0; i < 20'000; ++i) {
+    const QString label = QStringLiteral("Prix de vente HT d'un article au libellé assez long %1");
+    for (int i = 0; i < 25'000; ++i) {
         const qint64 cents = random->bounded(-99'999, 100'000);
         expected += cents;
-        tape.append({line(tape::centsText(cents, QLatin1Char(',')), QStringLiteral("*"), true)});
+        Line l = line(tape::centsText(cents, QLatin1Char(',')), QStringLiteral("*"), true);
+        l.label = label.arg(i);
+        tape.append({l});
+        if (i % 500 == 0)
+            tape.flush();
     }
     tape.append({line(QStringLiteral("0,1"), QStringLiteral("*"), true)});
     expected += 10;
     QCOMPARE(tape.grandTotalCents(), expected);
+    QVERIFY(tape.lines().size() <= 22'000);
+    QCOMPARE(tape.lines().last().amount, QStringLiteral("0,1"));
     tape.flush();
+    QVERIFY(tape::readTape(fileOf(dir)).lines.size() < 25'000);
     Tape reread(dir.path());
     reread.load();
+    QCOMPARE(reread.lines().size(), 20'000);
+    QCOMPARE(reread.lines().first().label, label.arg(25'000 - 19'999));
     QCOMPARE(reread.grandTotalCents(), expected);
 }
 
@@ -280,5 +360,12 @@ void TestTapeFile::amountCents()
     QCOMPARE(tape::amountCents(amount), cents);
 }
 
-QTEST_GUILESS_MAIN(TestTapeFile)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("TAPE_WRITER"))
+        return writeAsAnotherProgram();
+    TestTapeFile test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_tapefile.moc"
