@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Benchmarks: the logic's routines and the tape window (Google Benchmark) and the start-up of the program beside the
-# bare Qt floor, measured in the same run (../shared/bench/startup.sh under Xvfb).
+# Benchmarks: the logic's routines and the tape window (Google Benchmark), and the start-up of the
+# program beside the bare Qt floor, measured in the same run (../shared/bench/startup.sh under Xvfb).
 #
 #   bash quality/bench.sh            # both
 #   bash quality/bench.sh logic      # the routines only
