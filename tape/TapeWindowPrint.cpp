@@ -2,11 +2,9 @@
 // narrow column down the middle of each page, headed by the program's name and the date, each
 // day under its heading, the grand total at the end.
 #include "tape/TapeWindow.h"
-#include "ui_TapeWindow.h"
 
 #include "calculator/numbertext.h"
 #include "tape/tape.h"
-#include "tape/tapemodel.h"
 #include "tape/tapepaint.h"
 #include "tape/tapetext.h"
 
