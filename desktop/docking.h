@@ -65,3 +65,18 @@ inline QPoint backIntoView(const QRect &pair, const QList<QRect> &areas, int gri
 }
 
 } // namespace dock
+
+namespace dock {
+
+// The tape window's frame the first time it opens: against the main window's left edge, with
+// the same top and height, kept on the screen (over the main window if there is no room left).
+inline QRect tapeWindowFrame(const QRect &mainWindow, int tapeFrameWidth, const QRect &screen)
+{
+    QRect frame(mainWindow.x() - tapeFrameWidth, mainWindow.y(), tapeFrameWidth,
+                mainWindow.height());
+    if (frame.left() < screen.left())
+        frame.moveLeft(screen.left());
+    return frame;
+}
+
+} // namespace dock

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Benchmarks: the logic's routines (Google Benchmark) and the start-up of the program beside the
-# bare Qt floor, measured in the same run (../shared/bench/startup.sh under Xvfb).
+# Benchmarks: the logic's routines and the tape window (Google Benchmark), and the start-up of the
+# program beside the bare Qt floor, measured in the same run (../shared/bench/startup.sh under Xvfb).
 #
 #   bash quality/bench.sh            # both
 #   bash quality/bench.sh logic      # the routines only
@@ -25,6 +25,11 @@ if [ "$what" = all ] || [ "$what" = logic ]; then
     # Medians of five runs: the machine is shared, a single run can catch a busy moment.
     "$prefix-bench/tarvex_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
         --benchmark_min_time=0.2 --benchmark_filter="${BENCH_FILTER:-.}" |
+        grep -E '^(Benchmark|-|Run on|Load)|_median' || true
+    echo "== the tape window on a long tape (Release, offscreen) =="
+    cmake --build "$prefix-bench" --target tarvex_bench_window -j "$jobs"
+    "$prefix-bench/tarvex_bench_window" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 |
         grep -E '^(Benchmark|-|Run on|Load)|_median' || true
 fi
 

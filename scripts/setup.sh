@@ -11,6 +11,8 @@ packages=(
     # tests: a virtual screen for the screenshots, the desktop file checkers, a window manager
     # and pointer control for the drag test
     xvfb xauth x11-apps x11-utils imagemagick desktop-file-utils appstream openbox xdotool
+    # tests: the text of the printed tape (a PDF file)
+    poppler-utils
     # quality: fuzzing and sanitizers (clang), coverage, static checks, benchmarks
     clang libclang-rt-14-dev gcovr clang-tidy clang-format cppcheck libbenchmark-dev
     # start-up benchmark: a virtual screen, its window watcher and a session bus

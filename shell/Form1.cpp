@@ -78,6 +78,7 @@ Form1::Form1(QWidget *parent)
     ui->Text1->setContextMenuPolicy(Qt::NoContextMenu);
     applyFormDetails();
     connectElements();
+    setUpTapeWindowKey();
 
     // Key preview: the window sees every key before the element that has the focus.
     installEventFilter(this);

@@ -3,12 +3,13 @@
 // The main window: a borderless pocket calculator with the VAT panel. It forwards every click
 // and key to the calculator engine and the VAT logic and shows what they leave on the display.
 //
-// Its handlers are written in three files, one per concern:
+// Its handlers are written in five files, one per concern:
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
 //   Form1Tape.cpp   the tape: what the keys and the margin window did, written on it
+//   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
 
 #include "calculator/engine.h"
 #include "vat/rate.h"
@@ -38,6 +39,7 @@ enum class VatKind;
 } // namespace tape
 class Form2;
 class frmAbout;
+class TapeWindow;
 
 class Form1 : public QWidget
 {
@@ -72,6 +74,9 @@ public:
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
     frmAbout *optionsWindow() const;
+    // The tape window, created (and the tape file read) on first use; null until then.
+    TapeWindow *tapeWindow() const;
+    bool tapeWindowOpen() const;
 
 public slots:
     // Start-up, run by the constructor before the window is shown.
@@ -114,6 +119,8 @@ public slots:
     void CmdMarge_Click();
     void CmdMinimise_Click();
     void CmdQuitte_Click();
+    // Opens the tape window, or closes it when it is open (Ctrl+R, the context menu's "Ruban").
+    void toggleTapeWindow();
 
     // Keyboard (the window sees every key before the focused element).
     void Form_KeyPress(QChar key);
@@ -137,6 +144,8 @@ private:
     void loadRates();
     // Re-places the margin window against this window after a drag.
     void dockMarginWindow();
+    // Ctrl+R; nothing of the tape window is made before it is first used.
+    void setUpTapeWindowKey();
 
     // The tape: listens to the engine from start, and to the margin window once it exists.
     void startTape();
@@ -163,6 +172,7 @@ private:
     std::unique_ptr<tape::Tape> m_tape;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
+    QPointer<TapeWindow> m_tapeWindow;
     QPixmap m_body; // the calculator body painted behind the elements
     const QEvent *m_keyEvent = nullptr;
     QPointer<QWidget> m_keyReceiver;

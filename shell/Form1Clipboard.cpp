@@ -110,13 +110,19 @@ QMenu *Form1::contextMenu()
                                QKeySequence(Qt::CTRL | Qt::Key_C), &Form1::mnuCopier_Click);
     QAction *coller = addEntry("mnuColler", QStringLiteral("Coller"),
                                QKeySequence(Qt::CTRL | Qt::Key_V), &Form1::mnuColler_Click);
+    m_contextMenu->addSeparator();
+    QAction *ruban = addEntry("mnuRuban", QStringLiteral("Ruban"),
+                              QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::toggleTapeWindow);
+    ruban->setCheckable(true);
 
-    // Greyed when they could do nothing: an empty display, a clipboard without one price.
-    connect(m_contextMenu, &QMenu::aboutToShow, this, [this, copier, coller] {
+    // Greyed when they could do nothing: an empty display, a clipboard without one price. The
+    // tape's entry is ticked while its window is open.
+    connect(m_contextMenu, &QMenu::aboutToShow, this, [this, copier, coller, ruban] {
         const QChar mark = m_engine.regionalMark();
         copier->setEnabled(!calc::copiedNumberText(m_engine.display(), mark).isEmpty());
         coller->setEnabled(
             calc::readPastedPrice(QGuiApplication::clipboard()->text(), mark).has_value());
+        ruban->setChecked(tapeWindowOpen());
     });
     return m_contextMenu;
 }

@@ -1,0 +1,109 @@
+// How the tape window keeps up with a long tape: opening it, one calculation arriving at the foot
+// of the lines, and a jump of the scroll bar, on 300 lines (a day) and on 20 000 (a month of a
+// busy counter, the most the tape keeps). Each figure includes the layout and the painting of the
+// list, drawn offscreen.
+//
+//   build-bench/tarvex_bench_window --benchmark_min_time=0.2
+
+#include "tape/TapeWindow.h"
+#include "tape/tape.h"
+
+#include <QApplication>
+#include <QListView>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// Lines over 31 days: sums, VAT keys and a few words, as the calculator writes them.
+void fill(tape::Tape &record, int tapeLines)
+{
+    const QDateTime start(QDate(2026, 11, 8), QTime(8, 0));
+    QList<tape::Line> block;
+    for (int i = 0; i < tapeLines; i += 3) {
+        const QDateTime when = start.addSecs(qint64(i) * 31 * 86400 / tapeLines);
+        block +=
+            {{when, {}, QString::number(i % 977) + ",50", "+", false, false},
+             {when, QStringLiteral("TVA 20 %"), QString::number(i % 89) + ",10", "", false, false},
+             {when, {}, QString::number(i % 1200) + ",60", "*", true, true}};
+    }
+    block.resize(tapeLines);
+    record.append(block);
+}
+
+// Shows the window and waits until the list has been laid out and painted.
+void showAndPaint(TapeWindow &window)
+{
+    window.show();
+    QApplication::processEvents();
+    window.lines()->viewport()->repaint();
+}
+
+struct Fixture
+{
+    QTemporaryDir folder;
+    tape::Tape record{folder.path()};
+    explicit Fixture(int lines) { fill(record, lines); }
+};
+
+void BM_Open(benchmark::State &state)
+{
+    Fixture f(int(state.range(0)));
+    for ([[maybe_unused]] auto _ : state) {
+        TapeWindow window(f.record);
+        window.resize(300, 328);
+        showAndPaint(window);
+        benchmark::DoNotOptimize(window.lines()->verticalScrollBar()->value());
+    }
+}
+BENCHMARK(BM_Open)->Arg(300)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+void BM_CalculationArrives(benchmark::State &state)
+{
+    Fixture f(int(state.range(0)));
+    TapeWindow window(f.record);
+    window.resize(300, 328);
+    showAndPaint(window);
+    const QDateTime when(QDate(2026, 12, 8), QTime(18, 0));
+    const QList<tape::Line> sum = {{when, {}, "100", "+", false, false},
+                                   {when, {}, "20", "=", false, false},
+                                   {when, {}, "120", "*", true, true}};
+    for ([[maybe_unused]] auto _ : state) {
+        f.record.append(sum);
+        QApplication::processEvents();
+        window.lines()->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_CalculationArrives)->Arg(300)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+void BM_Scroll(benchmark::State &state)
+{
+    Fixture f(int(state.range(0)));
+    TapeWindow window(f.record);
+    window.resize(300, 328);
+    showAndPaint(window);
+    QScrollBar *bar = window.lines()->verticalScrollBar();
+    int page = 0;
+    for ([[maybe_unused]] auto _ : state) {
+        page = (page + 1) % 50;
+        bar->setValue(bar->maximum() * page / 50);
+        window.lines()->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_Scroll)->Arg(300)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true); // the window's remembered place stays the bench's
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

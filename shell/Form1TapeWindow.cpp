@@ -1,0 +1,50 @@
+// The tape window ("Ruban") seen from the main window: Ctrl+R and the context menu open and close
+// it. It is made the first time it opens, and the tape file is read then, so that neither costs
+// the calculator's start-up anything.
+#include "Form1.h"
+
+#include "tape/TapeWindow.h"
+#include "tape/tape.h"
+
+#include <QKeySequence>
+#include <QShortcut>
+
+void Form1::setUpTapeWindowKey()
+{
+    // Ctrl+R types no character, so the calculator's own keyboard never sees it (an "r" alone
+    // stays a key the calculator ignores).
+    auto *key = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    key->setContext(Qt::WindowShortcut);
+    connect(key, &QShortcut::activated, this, &Form1::toggleTapeWindow);
+}
+
+TapeWindow *Form1::tapeWindow() const
+{
+    return m_tapeWindow;
+}
+
+bool Form1::tapeWindowOpen() const
+{
+    return m_tapeWindow && m_tapeWindow->isVisible();
+}
+
+void Form1::toggleTapeWindow()
+{
+    if (tapeWindowOpen()) {
+        m_tapeWindow->close();
+        return;
+    }
+    if (!m_tapeWindow) {
+        tape().load();
+        m_tapeWindow = new TapeWindow(tape());
+        // A window of its own (its own taskbar button), so nothing would delete it: it goes with
+        // the tape it shows, which goes with this window.
+        connect(&tape(), &QObject::destroyed, m_tapeWindow,
+                [w = m_tapeWindow.data()] { delete w; });
+        if (!m_tapeWindow->restorePlace())
+            m_tapeWindow->dockLeftOf(frameGeometry());
+    }
+    m_tapeWindow->show();
+    m_tapeWindow->raise();
+    m_tapeWindow->activateWindow();
+}

@@ -1,0 +1,243 @@
+// The tape window: a list view over the tape's rows, the grand total under it, and the buttons.
+// The texts it copies and saves are made by the tape's own logic (tapetext.h); the window only
+// asks the user where they go.
+#include "tape/TapeWindow.h"
+#include "ui_TapeWindow.h"
+
+#include "calculator/numbertext.h"
+#include "desktop/docking.h"
+#include "tape/tape.h"
+#include "tape/tapemodel.h"
+#include "tape/tapepaint.h"
+#include "tape/tapetext.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QStandardPaths>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+namespace {
+
+const QString placeKey = QStringLiteral("Ruban/geometry");
+
+// Draws each row as a line of a paper tape; every row has the same height, which lets the view
+// place twenty thousand rows without measuring them.
+class TapeDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        item.text.clear();
+        const QWidget *view = option.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
+
+        painter->save();
+        painter->setFont(option.font);
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->setPen(
+            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QRect bounds = option.rect.adjusted(4, 0, -2, 0);
+        if (index.data(tape::TapeModel::HeadingRole).toBool()) {
+            tapepaint::paintHeading(*painter, bounds, index.data().toString());
+        } else {
+            tapepaint::paintLine(*painter, bounds,
+                                 index.data(tape::TapeModel::LabelRole).toString(),
+                                 index.data(tape::TapeModel::AmountRole).toString(),
+                                 index.data(tape::TapeModel::MarkRole).toString(),
+                                 index.data(tape::TapeModel::ResultRole).toBool());
+        }
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    {
+        QFont bold = option.font;
+        bold.setBold(true);
+        return {tapepaint::markColumnWidth(bold) * 4, QFontMetrics(bold).height() + 4};
+    }
+};
+
+} // namespace
+
+TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_tape(tape),
+      m_model(new tape::TapeModel(tape, this))
+{
+    ui->setupUi(this);
+    resize(size().expandedTo(minimumSizeHint()));
+    ui->LstRuban->setModel(m_model);
+    ui->LstRuban->setItemDelegate(new TapeDelegate(ui->LstRuban));
+
+    connect(ui->CmdCopier, &QPushButton::clicked, this, &TapeWindow::CmdCopier_Click);
+    connect(ui->CmdEnregistrer, &QPushButton::clicked, this, &TapeWindow::CmdEnregistrer_Click);
+    connect(ui->CmdImprimer, &QPushButton::clicked, this, &TapeWindow::CmdImprimer_Click);
+    connect(ui->CmdEffacer, &QPushButton::clicked, this, &TapeWindow::CmdEffacer_Click);
+    auto *copy = new QShortcut(QKeySequence::Copy, ui->LstRuban);
+    copy->setContext(Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &TapeWindow::CmdCopier_Click);
+
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &TapeWindow::onRowsInserted);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TapeWindow::onRowsInserted);
+    connect(&tape, &tape::Tape::problemChanged, this, &TapeWindow::showProblem);
+
+    showGrandTotal();
+    showProblem();
+}
+
+TapeWindow::~TapeWindow()
+{
+    // The program can end with the window open (the calculator's quit button closes nothing).
+    if (isVisible())
+        rememberPlace();
+}
+
+QListView *TapeWindow::lines() const
+{
+    return ui->LstRuban;
+}
+
+tape::TapeModel *TapeWindow::model() const
+{
+    return m_model;
+}
+
+bool TapeWindow::restorePlace()
+{
+    const QByteArray place = QSettings().value(placeKey).toByteArray();
+    return !place.isEmpty() && restoreGeometry(place);
+}
+
+QMargins TapeWindow::frameMargins() const
+{
+    return {geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+            frameGeometry().right() - geometry().right(),
+            frameGeometry().bottom() - geometry().bottom()};
+}
+
+void TapeWindow::dockLeftOf(const QRect &mainWindowFrame)
+{
+    if (!m_dockTo) {
+        m_dockTo = mainWindowFrame;
+        // Long enough for any desktop to have framed the window; the user's moves are theirs.
+        QTimer::singleShot(2000, this, [this] { m_dockTo.reset(); });
+    }
+    const QMargins frame = frameMargins();
+    m_dockedWithFrame = frame;
+    const QScreen *screen = QGuiApplication::screenAt(mainWindowFrame.center());
+    const QRect available = screen ? screen->availableGeometry() : mainWindowFrame;
+    const QRect place =
+        dock::tapeWindowFrame(mainWindowFrame, width() + frame.left() + frame.right(), available);
+    resize(width(), std::max(minimumHeight(), place.height() - frame.top() - frame.bottom()));
+    move(place.topLeft());
+}
+
+bool TapeWindow::event(QEvent *event)
+{
+    // The desktop frames the window some time after it is shown, moving it as it does; until it
+    // has, the window keeps docking itself again, so that its frame, not its inside, ends up
+    // against the main window.
+    const bool placed = QWidget::event(event);
+    if (m_dockTo && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+        frameMargins() != m_dockedWithFrame)
+        dockLeftOf(*m_dockTo);
+    return placed;
+}
+
+void TapeWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The newest line in view, now that the list has its size.
+    ui->LstRuban->scrollToBottom();
+}
+
+void TapeWindow::hideEvent(QHideEvent *event)
+{
+    rememberPlace();
+    QWidget::hideEvent(event);
+}
+
+void TapeWindow::rememberPlace()
+{
+    QSettings().setValue(placeKey, saveGeometry());
+}
+
+void TapeWindow::onRowsInserted()
+{
+    ui->LstRuban->scrollToBottom();
+    showGrandTotal();
+}
+
+void TapeWindow::showGrandTotal()
+{
+    ui->TxtGT->setText(tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()));
+}
+
+void TapeWindow::showProblem()
+{
+    QString notice = m_tape.problem();
+    if (!m_actionProblem.isEmpty())
+        notice = notice.isEmpty() ? m_actionProblem : notice + u' ' + m_actionProblem;
+    ui->LblProbleme->setText(notice);
+    ui->LblProbleme->setVisible(!notice.isEmpty());
+}
+
+void TapeWindow::CmdCopier_Click()
+{
+    const QModelIndexList selected = ui->LstRuban->selectionModel()->selectedRows();
+    const QList<tape::Line> chosen =
+        selected.isEmpty() ? m_tape.lines() : m_model->linesOf(selected);
+    QGuiApplication::clipboard()->setText(tape::copyText(chosen));
+}
+
+void TapeWindow::CmdEnregistrer_Click()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(folder).filePath(
+        QStringLiteral("ruban-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QString fileName =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Enregistrer le ruban"), suggested,
+                                     QStringLiteral("Fichiers CSV (*.csv);;Tous les fichiers (*)"));
+    if (fileName.isEmpty())
+        return;
+    saveTo(fileName);
+}
+
+bool TapeWindow::saveTo(const QString &fileName)
+{
+    QSaveFile file(fileName);
+    const bool saved = file.open(QIODevice::WriteOnly) &&
+                       file.write(tape::csvFile(m_tape.lines())) >= 0 && file.commit();
+    m_actionProblem = saved ? QString()
+                            : QStringLiteral("Le ruban n'a pas pu être enregistré dans %1.")
+                                  .arg(QDir::toNativeSeparators(fileName));
+    showProblem();
+    return saved;
+}
+
+void TapeWindow::CmdEffacer_Click()
+{
+    QMessageBox confirm(QMessageBox::Question, QStringLiteral("Tarvex - Ruban"),
+                        QStringLiteral("Effacer tout le ruban et son grand total ?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+    confirm.button(QMessageBox::Yes)->setText(QStringLiteral("Effacer"));
+    confirm.button(QMessageBox::No)->setText(QStringLiteral("Annuler"));
+    confirm.setDefaultButton(QMessageBox::No);
+    if (confirm.exec() == QMessageBox::Yes)
+        m_tape.clear();
+}

@@ -1,0 +1,159 @@
+// Printing the tape: the platform's print dialog, then the lines laid out as a paper tape, a
+// narrow column down the middle of each page, headed by the program's name and the date, each
+// day under its heading, the grand total at the end.
+#include "tape/TapeWindow.h"
+
+#include "calculator/numbertext.h"
+#include "tape/tape.h"
+#include "tape/tapepaint.h"
+#include "tape/tapetext.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+// A till roll is 80 mm wide; on a page the tape keeps that width, centred.
+constexpr double tapeWidthMm = 80.0;
+
+class TapePage
+{
+public:
+    TapePage(QPainter &painter, QPrinter &printer) : m_painter(painter), m_printer(printer)
+    {
+        const int width = std::min(printer.width(), int(tapeWidthMm / 25.4 * printer.resolution()));
+        m_column = QRect((printer.width() - width) / 2, 0, width, printer.height());
+        m_lineHeight = painter.fontMetrics().height() * 5 / 4;
+        startPage();
+    }
+
+    // Starts a new page when fewer than the given number of lines still fit.
+    void keepTogether(int lineCount)
+    {
+        if (m_y + lineCount * m_lineHeight > m_column.bottom() - m_lineHeight) {
+            endPage();
+            m_printer.newPage();
+            ++m_page;
+            startPage();
+        }
+    }
+
+    QRect nextLine()
+    {
+        keepTogether(1);
+        const QRect line(m_column.left() + m_inset, m_y, m_column.width() - 2 * m_inset,
+                         m_lineHeight);
+        m_y += m_lineHeight;
+        return line;
+    }
+
+    void rule()
+    {
+        keepTogether(1);
+        const int y = m_y + m_lineHeight / 2;
+        m_painter.drawLine(m_column.left() + m_inset, y, m_column.right() - m_inset, y);
+        m_y += m_lineHeight;
+    }
+
+    void endPage()
+    {
+        // The edges of the paper tape, as far as it went on this page.
+        m_painter.save();
+        m_painter.setPen(QPen(Qt::gray, 0));
+        m_painter.drawLine(m_column.left(), m_top, m_column.left(), m_y);
+        m_painter.drawLine(m_column.right(), m_top, m_column.right(), m_y);
+        m_painter.restore();
+    }
+
+private:
+    void startPage()
+    {
+        m_inset = m_painter.fontMetrics().averageCharWidth() * 2;
+        m_top = 0;
+        m_y = m_top + m_lineHeight / 2;
+        if (m_page > 1) {
+            const QRect header(m_column.left(), m_y, m_column.width(), m_lineHeight);
+            m_painter.drawText(header, Qt::AlignCenter,
+                               QStringLiteral("Tarvex - Ruban, page %1").arg(m_page));
+            m_y += m_lineHeight * 3 / 2;
+        }
+    }
+
+    QPainter &m_painter;
+    QPrinter &m_printer;
+    QRect m_column;
+    int m_lineHeight = 0;
+    int m_inset = 0;
+    int m_top = 0;
+    int m_y = 0;
+    int m_page = 1;
+};
+
+} // namespace
+
+void TapeWindow::CmdImprimer_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(QStringLiteral("Tarvex - Ruban"));
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Imprimer le ruban"));
+    if (dialog.exec() == QDialog::Accepted)
+        printTo(printer);
+}
+
+void TapeWindow::printTo(QPrinter &printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        m_actionProblem = QStringLiteral("Le ruban n'a pas pu être imprimé.");
+        showProblem();
+        return;
+    }
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(9);
+    painter.setFont(font);
+    TapePage page(painter, printer);
+
+    const QList<tape::Line> &lines = m_tape.lines();
+    {
+        QFont title = font;
+        title.setBold(true);
+        title.setPointSizeF(11);
+        painter.save();
+        painter.setFont(title);
+        painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Tarvex - Ruban"));
+        painter.restore();
+        const QDateTime now = QDateTime::currentDateTime();
+        painter.drawText(
+            page.nextLine(), Qt::AlignCenter,
+            QStringLiteral("Imprimé le %1 à %2")
+                .arg(tape::dayHeading(now.date()),
+                     QLocale(QLocale::French).toString(now.time(), QStringLiteral("HH:mm"))));
+        page.rule();
+    }
+
+    QDate day;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const tape::Line &line = lines[i];
+        if (i == 0 || line.time.date() != day) {
+            day = line.time.date();
+            page.keepTogether(2); // never a heading alone at the foot of a page
+            tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
+        }
+        tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(), line.mark,
+                             line.result);
+    }
+    if (lines.isEmpty())
+        painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Le ruban est vide."));
+
+    page.keepTogether(2);
+    page.rule();
+    tapepaint::paintLine(painter, page.nextLine(), {},
+                         tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
+                         QStringLiteral("GT"), true);
+    page.endPage();
+    painter.end();
+}
