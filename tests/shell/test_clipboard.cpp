@@ -6,6 +6,8 @@
 #include "calculator/numericfilter.h"
 #include "desktop/numericfield.h"
 
+#include "headless.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -17,14 +19,6 @@
 #include <memory>
 
 namespace {
-
-QtMessageHandler previousHandler = nullptr;
-void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message == QLatin1String("This plugin does not support setting window masks"))
-        return;
-    previousHandler(type, context, message);
-}
 
 QClipboard *clipboard()
 {
@@ -87,7 +81,7 @@ class TestClipboard : public QObject
     }
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(quietAboutMasks); }
+    void initTestCase() { headless::quietPlatformLimits(); }
 
     void init()
     {

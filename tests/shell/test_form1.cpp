@@ -3,6 +3,8 @@
 
 #include "shell/Form1.h"
 
+#include "headless.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -10,20 +12,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-// The headless test platform cannot cut windows to a shape and says so each time a window gets
-// its rounded outline; that one message is expected here.
-QtMessageHandler previousHandler = nullptr;
-void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message == QLatin1String("This plugin does not support setting window masks"))
-        return;
-    previousHandler(type, context, message);
-}
-
-} // namespace
 
 class TestForm1 : public QObject
 {
@@ -53,7 +41,7 @@ class TestForm1 : public QObject
     }
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(quietAboutMasks); }
+    void initTestCase() { headless::quietPlatformLimits(); }
 
     void init()
     {

@@ -4,24 +4,14 @@
 #include "shell/Form1.h"
 #include "tape/tape.h"
 
+#include "headless.h"
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message == QLatin1String("This plugin does not support setting window masks"))
-        return;
-    previousHandler(type, context, message);
-}
-
-} // namespace
 
 class TestForm1Tape : public QObject
 {
@@ -48,7 +38,7 @@ class TestForm1Tape : public QObject
     }
 
 private slots:
-    void initTestCase() { previousHandler = qInstallMessageHandler(quietAboutMasks); }
+    void initTestCase() { headless::quietPlatformLimits(); }
     void init()
     {
         m_window = std::make_unique<Form1>();

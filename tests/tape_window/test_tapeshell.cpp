@@ -5,6 +5,8 @@
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
 
+#include "headless.h"
+
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QListView>
@@ -14,19 +16,6 @@
 #include <QTest>
 
 #include <memory>
-
-namespace {
-
-QtMessageHandler previousHandler = nullptr;
-// The headless platform cannot cut the calculator to its rounded outline, and says so.
-void quietAboutMasks(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    if (message == QLatin1String("This plugin does not support setting window masks"))
-        return;
-    previousHandler(type, context, message);
-}
-
-} // namespace
 
 class TestTapeShell : public QObject
 {
@@ -48,7 +37,7 @@ class TestTapeShell : public QObject
 private slots:
     void initTestCase()
     {
-        previousHandler = qInstallMessageHandler(quietAboutMasks);
+        headless::quietPlatformLimits();
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear(); // the test's own settings file: no place remembered yet
     }
