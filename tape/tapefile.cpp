@@ -154,6 +154,16 @@ bool readRecord(QByteArrayView text, TapeContents &into)
     return true;
 }
 
+// Where a file that cannot be read is set aside: beside it, named after the moment, so that
+// nothing is ever overwritten and the user can still look at it.
+QString asidePath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
+           QDateTime::currentDateTime().toString(QStringLiteral("-'illisible'-yyyyMMdd-HHmmss.")) +
+           info.suffix();
+}
+
 } // namespace
 
 QByteArray lineRecord(const Line &line)
@@ -325,11 +335,7 @@ bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *con
 
 QString TapeFile::setAside()
 {
-    const QFileInfo info(m_path);
-    const QString aside =
-        info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-        QDateTime::currentDateTime().toString(QStringLiteral("-'illisible'-yyyyMMdd-HHmmss.")) +
-        info.suffix();
+    const QString aside = asidePath(m_path);
     const bool locked = lockedDescriptor(true, false) >= 0;
     const bool moved = QFile::rename(m_path, aside);
     if (locked)
@@ -376,11 +382,7 @@ bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *con
 
 QString TapeFile::setAside()
 {
-    const QFileInfo info(m_path);
-    const QString aside =
-        info.absolutePath() + QLatin1Char('/') + info.completeBaseName() +
-        QDateTime::currentDateTime().toString(QStringLiteral("-'illisible'-yyyyMMdd-HHmmss.")) +
-        info.suffix();
+    const QString aside = asidePath(m_path);
     return QFile::rename(m_path, aside) ? aside : QString();
 }
 
