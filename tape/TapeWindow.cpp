@@ -76,9 +76,11 @@ public:
 } // namespace
 
 TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
-    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_tape(tape),
-      m_model(new tape::TapeModel(tape, this))
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_tape(tape)
 {
+    // Made here rather than among the members: a child tells this window through event(), which
+    // reads members that are only complete once the constructor's body runs.
+    m_model = new tape::TapeModel(tape, this);
     ui->setupUi(this);
     resize(size().expandedTo(minimumSizeHint()));
     ui->LstRuban->setModel(m_model);

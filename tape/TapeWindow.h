@@ -66,7 +66,7 @@ private:
 
     std::unique_ptr<Ui::TapeWindow> ui;
     tape::Tape &m_tape;
-    tape::TapeModel *m_model;
+    tape::TapeModel *m_model = nullptr;
     QString m_actionProblem;
     std::optional<QRect> m_dockTo; // while the desktop may still frame the window
     QMargins m_dockedWithFrame;
