@@ -34,12 +34,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A screen of its own: Xvfb picks a free display number and tells it.
-Xvfb -displayfd 3 -screen 0 $((1024 * scale))x$((768 * scale))x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "screenshots: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/virtual-screen.sh"
+start_virtual_screen "$work" $((1024 * scale))x$((768 * scale)) || exit 1
+pids+=("${virtual_screen_pids[@]}")
 
 # French settings, so that amounts show a decimal comma.
 LC_ALL=fr_FR.UTF-8 LANG=fr_FR.UTF-8 QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" \

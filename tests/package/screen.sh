@@ -7,12 +7,10 @@ screen_pids=()
 
 # start_screen LOG_FOLDER: a screen of its own (Xvfb picks a free display number), in DISPLAY.
 # Any local user may draw on it, so that the trial can start the program as a throwaway user.
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/virtual-screen.sh"
 start_screen() {
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -ac 3>"$1/display" 2>"$1/xvfb.log" &
-    screen_pids+=($!)
-    for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.05; done
-    [ -s "$1/display" ] || { cat "$1/xvfb.log" >&2; return 1; }
-    export DISPLAY=":$(head -n1 "$1/display")"
+    start_virtual_screen "$1" 1280x800 -ac || return 1
+    screen_pids+=("${virtual_screen_pids[@]}")
 }
 
 stop_screen() {

@@ -23,12 +23,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A screen of its own: Xvfb picks a free display number and tells it.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$(dirname "$0")/../../scripts/virtual-screen.sh"
+start_virtual_screen "$work" 1280x800 || exit 1
+pids+=("${virtual_screen_pids[@]}")
 
 HOME=$work XDG_CONFIG_HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
