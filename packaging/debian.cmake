@@ -16,7 +16,9 @@ frame: the four operations, equals and a commercial percentage key.
 Its VAT keys turn a price without VAT into a price with VAT and back, and give
 the VAT on a price or the VAT a price contains, at one of two rates. A margin
 window relates purchase and selling prices to margin and mark-up rates,
-coefficient and gross margin, and works out discounts and increases.
+coefficient and gross margin, and works out discounts and increases. Amounts
+are copied and pasted as prices, and a tape records every calculation with a
+grand total, to be copied, saved for a spreadsheet or printed.
 
 The shop's default rates are kept in /etc/tarvex/Taux.ini; each user may set
 rates of their own.")
