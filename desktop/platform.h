@@ -2,7 +2,9 @@
 
 // What the program asks of the desktop: the rounded outline and dragging of its borderless
 // windows, staying on top, the hand cursor, its pictures at the screen's pixel density, and
-// opening the maker's web site.
+// opening the maker's web site. Dragging has a file of its own, windowdrag.h.
+
+#include "windowdrag.h"
 
 #include <QCursor>
 #include <QPixmap>
@@ -12,7 +14,6 @@
 #include <functional>
 
 class QColor;
-class QMouseEvent;
 class QPainter;
 class QRect;
 class QWidget;
@@ -34,28 +35,6 @@ void applyRoundedOutline(QWidget *window, int left, int top, int right, int bott
 // Keeps the window above the others from now on, without moving, sizing, activating or
 // re-showing it. There is no way back: the calculator stays on top once it has been dragged.
 void makeTopmost(QWidget *window);
-
-// True when a press on the window lands on its own background, not on one of its controls.
-// Decorations that let the mouse through (Qt::WA_TransparentForMouseEvents) count as background.
-bool pressedOnBackground(const QWidget *window, const QMouseEvent *press);
-
-// Lets the user move a borderless window with the mouse, from a press of the left button on its
-// background; returns false, and does nothing, for any other button.
-//
-// The desktop's own move loop is used where there is one; it runs after this call returns, so
-// afterMove runs each time the window has moved while the drag lasts (so that a docked window
-// follows it) and once more when the drag ends. Where the desktop has no move loop (no window
-// manager), or Qt does not yet know where the window stands, the window follows the mouse until
-// the button is released. One drag runs at a time: a new one ends the previous one.
-//
-// However the drag ends, the window and its docked partner (when shown) stay within reach: when
-// no screen's available area shows enough of the pair to grab it, the window is brought back
-// into view before afterMove docks the partner again.
-bool moveWithMouse(QWidget *window, QMouseEvent *press, std::function<void()> afterMove,
-                   QWidget *partner = nullptr);
-
-// True while a drag started by moveWithMouse has not ended.
-bool isMoving();
 
 // The pointing hand shown over the program's buttons; its hot spot is the tip of the finger.
 QCursor handCursor();
