@@ -1,6 +1,7 @@
 #include "margincalc.h"
 
 #include "calculator/numbertext.h"
+#include "vat/vatmath.h"
 
 namespace margin {
 
@@ -233,18 +234,14 @@ std::optional<double> withoutVat(double price, std::optional<double> rate)
 {
     if (!rate)
         return std::nullopt;
-    const double share = *rate / 100.0;
-    const double factor = 1.0 + share;
-    return finite(price / factor);
+    return finite(vat::withoutVat(price, *rate));
 }
 
 std::optional<double> withVat(double price, std::optional<double> rate)
 {
     if (!rate)
         return std::nullopt;
-    const double hundredth = price / 100.0;
-    const double vat = hundredth * *rate;
-    return finite(price + vat);
+    return finite(vat::withVat(price, *rate));
 }
 
 FieldWrites MarginCalculator::calculate(const MarginSetup &setup, const FieldTexts &fields,

@@ -49,9 +49,9 @@ struct MarginNumbers
     bool operator==(const MarginNumbers &) const = default;
 };
 
-// A price with VAT brought back to the price without VAT, p / (1 + t / 100), and a price without
-// VAT shown with VAT, x + (x / 100) * t, each worked in that order. Nothing without a usable
-// rate or when the result is not a finite number.
+// A price with VAT brought back to the price without VAT, and a price without VAT shown with VAT,
+// by the program's one VAT arithmetic (vat/vatmath.h). Nothing without a usable rate or when the
+// result is not a finite number.
 std::optional<double> withoutVat(double price, std::optional<double> rate);
 std::optional<double> withVat(double price, std::optional<double> rate);
 

@@ -2,24 +2,23 @@
 
 #include "calculator/numbertext.h"
 #include "rate.h"
+#include "vatmath.h"
 
 namespace vat {
 
 namespace {
 
-// The operations stay in this order: another order can differ in the last binary place, and a
-// result that sits on a half cent would then round the other way.
 double compute(VatKey key, double x, double t)
 {
     switch (key) {
     case VatKey::TTC:
-        return x + t * (x / 100);
+        return withVat(x, t);
     case VatKey::HT:
-        return x / (t / 100 + 1);
+        return withoutVat(x, t);
     case VatKey::TVA:
-        return (x / 100) * t;
+        return vatOn(x, t);
     case VatKey::DontTVA:
-        return x - x / (t / 100 + 1);
+        return vatContained(x, t);
     }
     return 0.0;
 }
