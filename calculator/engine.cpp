@@ -24,27 +24,32 @@ bool broke(const std::optional<double> &before, const std::optional<double> &aft
     return showable(before) && !showable(after);
 }
 
-// The key a typed character presses, as keyPressRoutine() reads it.
+// The keys the keyboard presses besides the digits. A typed character is looked up here once:
+// the key it presses is both what runs and what the listener is told.
+struct TypedKey
+{
+    char16_t character;
+    KeyStroke::Key key;
+    Operation operation;
+};
+constexpr TypedKey typedKeys[] = {
+    {u',', KeyStroke::DecimalPoint, NoOperation}, {u'.', KeyStroke::DecimalPoint, NoOperation},
+    {u'/', KeyStroke::Operator, Division},        {u'*', KeyStroke::Operator, Multiplication},
+    {u'+', KeyStroke::Operator, Addition},        {u'-', KeyStroke::Operator, Subtraction},
+    {u'%', KeyStroke::Percent, NoOperation},      {u'=', KeyStroke::Equals, NoOperation},
+};
+
+// The key a typed character presses.
 KeyStroke typedKey(QChar key)
 {
     const char16_t c = key.unicode();
-    KeyStroke stroke{KeyStroke::Ignored, NoOperation, true};
     if (c >= u'0' && c <= u'9')
-        stroke.key = KeyStroke::Digit;
-    else if (c == u',' || c == u'.')
-        stroke.key = KeyStroke::DecimalPoint;
-    else if (c == u'%')
-        stroke.key = KeyStroke::Percent;
-    else if (c == u'=')
-        stroke.key = KeyStroke::Equals;
-    else if (c == u'/' || c == u'*' || c == u'+' || c == u'-') {
-        stroke.key = KeyStroke::Operator;
-        stroke.operation = c == u'/'   ? Division
-                           : c == u'*' ? Multiplication
-                           : c == u'+' ? Addition
-                                       : Subtraction;
+        return {KeyStroke::Digit, NoOperation, true};
+    for (const TypedKey &typed : typedKeys) {
+        if (typed.character == c)
+            return {typed.key, typed.operation, true};
     }
-    return stroke;
+    return {KeyStroke::Ignored, NoOperation, true};
 }
 
 } // namespace
@@ -248,29 +253,32 @@ double CalculatorEngine::evaluateRoutine()
 
 void CalculatorEngine::keyPress(QChar key)
 {
-    guarded(typedKey(key), [&] { keyPressRoutine(key); });
+    const KeyStroke stroke = typedKey(key);
+    guarded(stroke, [&] { keyPressRoutine(stroke, key); });
 }
 
-void CalculatorEngine::keyPressRoutine(QChar key)
+void CalculatorEngine::keyPressRoutine(const KeyStroke &stroke, QChar key)
 {
     // Typed keys press the very same keys as the mouse does; anything else is ignored.
-    const char16_t c = key.unicode();
-    if (c >= u'0' && c <= u'9')
-        digitRoutine(c - u'0');
-    else if (c == u',' || c == u'.')
+    switch (stroke.key) {
+    case KeyStroke::Digit:
+        digitRoutine(key.unicode() - u'0');
+        break;
+    case KeyStroke::DecimalPoint:
         decimalPointRoutine();
-    else if (c == u'/')
-        operatorRoutine(Division);
-    else if (c == u'*')
-        operatorRoutine(Multiplication);
-    else if (c == u'+')
-        operatorRoutine(Addition);
-    else if (c == u'-')
-        operatorRoutine(Subtraction);
-    else if (c == u'%')
+        break;
+    case KeyStroke::Operator:
+        operatorRoutine(stroke.operation);
+        break;
+    case KeyStroke::Percent:
         percentRoutine();
-    else if (c == u'=')
+        break;
+    case KeyStroke::Equals:
         equalsRoutine();
+        break;
+    default:
+        break;
+    }
 }
 
 void CalculatorEngine::deleteKey()

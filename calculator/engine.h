@@ -131,7 +131,7 @@ private:
     void operatorRoutine(Operation o);
     void percentRoutine();
     void equalsRoutine();
-    void keyPressRoutine(QChar key);
+    void keyPressRoutine(const KeyStroke &stroke, QChar key);
     // Runs the pending operation and returns the value it leaves on the display.
     double evaluateRoutine();
 
