@@ -6,22 +6,37 @@
 #include "ui_Form2.h"
 
 #include "margin/pricechange.h"
+#include "margin/pricechangemodes.h"
 
 namespace {
-margin::ChangeMode changeModeOf(const QCheckBox *fixedRate)
+margin::PriceChangeModes modesOf(const QCheckBox *fixedRate)
 {
-    return fixedRate->isChecked() ? margin::ChangeMode::FixedRate : margin::ChangeMode::Rate;
+    return margin::PriceChangeModes(fixedRate->isChecked() ? margin::ChangeMode::FixedRate
+                                                           : margin::ChangeMode::Rate);
+}
+
+// The fields' own part of an event: which ones are emptied, and whether the result is hidden.
+void apply(Ui::Form2 &ui, const margin::ChangeEffect &effect)
+{
+    if (effect.emptyRate)
+        ui.TxtRem->clear();
+    if (effect.emptyFirst)
+        ui.TxtN1->clear();
+    if (effect.emptySecond)
+        ui.TxtN2->clear();
+    if (effect.hideSecond)
+        ui.TxtN2->hide();
 }
 } // namespace
 
 void Form2::CheckTaux_Click()
 {
-    const margin::ChangeSetupRow &row = margin::changeSetupRow(changeModeOf(ui->CheckTaux));
+    const margin::ChangeSetupRow &row = modesOf(ui->CheckTaux).setup();
     ui->TxtN2->clear();
     ui->TxtRem->setText(row.rateText);
-    applyRole(ui->TxtRem, row.TxtRem);
-    applyRole(ui->TxtN2, row.TxtN2);
-    applyRole(ui->TxtN1, row.TxtN1);
+    applyRole(ui->TxtRem, row.rate);
+    applyRole(ui->TxtN2, row.second);
+    applyRole(ui->TxtN1, row.first);
 }
 
 void Form2::CmdCalculer2_Click()
@@ -29,15 +44,15 @@ void Form2::CmdCalculer2_Click()
     const auto direction =
         ui->OptionHausse->isChecked() ? margin::Direction::Increase : margin::Direction::Discount;
     const margin::PriceChangeWrites writes =
-        m_change->calculate(changeModeOf(ui->CheckTaux), direction,
+        m_change->calculate(modesOf(ui->CheckTaux).mode(), direction,
                             {ui->TxtN1->text(), ui->TxtN2->text(), ui->TxtRem->text()}, m_mark);
-    if (writes.TxtRem)
-        ui->TxtRem->setText(*writes.TxtRem);
-    if (writes.TxtN2) {
+    if (writes.rate)
+        ui->TxtRem->setText(*writes.rate);
+    if (writes.second) {
         ui->TxtN2->setVisible(true);
-        ui->TxtN2->setText(*writes.TxtN2);
+        ui->TxtN2->setText(*writes.second);
     }
-    if (writes.TxtRem || writes.TxtN2)
+    if (writes.rate || writes.second)
         emit priceChangeCalculated(direction == margin::Direction::Increase,
                                    ui->CheckTaux->isChecked(), ui->TxtN1->text(), ui->TxtN2->text(),
                                    ui->TxtRem->text());
@@ -50,39 +65,29 @@ void Form2::CmdRaz2_Click()
     ui->TxtRem->clear();
 }
 
-// In rate mode a new direction asks for a new rate: the shown one is emptied so that
-// "Calculer" computes again.
 void Form2::OptionRem_Click()
 {
-    if (!ui->CheckTaux->isChecked())
-        ui->TxtRem->clear();
+    apply(*ui, modesOf(ui->CheckTaux).directionChosen());
 }
 void Form2::OptionHausse_Click()
 {
-    if (!ui->CheckTaux->isChecked())
-        ui->TxtRem->clear();
+    apply(*ui, modesOf(ui->CheckTaux).directionChosen());
 }
 
 void Form2::TxtN1_Click()
 {
-    if (!ui->CheckTaux->isChecked())
-        ui->TxtRem->clear();
-    ui->TxtN1->clear();
+    apply(*ui, modesOf(ui->CheckTaux).fieldClicked(margin::ChangeField::First));
 }
 void Form2::TxtN2_Click()
 {
-    if (!ui->CheckTaux->isChecked())
-        ui->TxtRem->clear();
-    ui->TxtN2->clear();
+    apply(*ui, modesOf(ui->CheckTaux).fieldClicked(margin::ChangeField::Second));
 }
 void Form2::TxtRem_Click()
 {
-    ui->TxtRem->clear();
+    apply(*ui, modesOf(ui->CheckTaux).fieldClicked(margin::ChangeField::Rate));
 }
 
-// A new value makes the shown result stale: it is hidden until the next "Calculer".
 void Form2::TxtN1_Change()
 {
-    if (ui->CheckTaux->isChecked())
-        ui->TxtN2->hide();
+    apply(*ui, modesOf(ui->CheckTaux).firstEdited());
 }

@@ -35,18 +35,18 @@ double rateBetween(double &first, double &second, Direction direction)
 PriceChangeWrites PriceChange::calculate(ChangeMode mode, Direction direction,
                                          const PriceChangeFields &fields, QChar regionalMark)
 {
-    Valeur1 = calc::readDisplayNumber(fields.TxtN1, regionalMark);
-    Valeur2 = calc::readDisplayNumber(fields.TxtN2, regionalMark);
-    TauxRem = calc::readDisplayNumber(fields.TxtRem, regionalMark);
+    Valeur1 = calc::readDisplayNumber(fields.first, regionalMark);
+    Valeur2 = calc::readDisplayNumber(fields.second, regionalMark);
+    TauxRem = calc::readDisplayNumber(fields.rate, regionalMark);
 
     PriceChangeWrites writes;
     if (mode == ChangeMode::Rate) {
-        if (!fields.TxtRem.isEmpty())
+        if (!fields.rate.isEmpty())
             return writes;
         if (!calc::isShowable(Valeur1) || !calc::isShowable(Valeur2))
             return writes;
         TauxRem = rateBetween(Valeur1, Valeur2, direction);
-        writes.TxtRem = shown(TauxRem, regionalMark);
+        writes.rate = shown(TauxRem, regionalMark);
         return writes;
     }
 
@@ -56,7 +56,7 @@ PriceChangeWrites PriceChange::calculate(ChangeMode mode, Direction direction,
         Valeur2 = (TauxRem + 100.0) * Valeur1 / 100.0;
     else
         Valeur2 = (100.0 - TauxRem) * Valeur1 / 100.0;
-    writes.TxtN2 = shown(Valeur2, regionalMark);
+    writes.second = shown(Valeur2, regionalMark);
     return writes;
 }
 

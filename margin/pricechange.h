@@ -14,15 +14,15 @@ namespace margin {
 
 struct PriceChangeFields
 {
-    QString TxtN1;  // first value
-    QString TxtN2;  // second value
-    QString TxtRem; // rate in percent
+    QString first;  // the first value
+    QString second; // the second value
+    QString rate;   // the rate in percent
 };
 
 struct PriceChangeWrites
 {
-    std::optional<QString> TxtRem; // the rate found (rate mode)
-    std::optional<QString> TxtN2;  // the changed value, to be shown (fixed-rate mode)
+    std::optional<QString> rate;   // the rate found (rate mode)
+    std::optional<QString> second; // the changed value, to be shown (fixed-rate mode)
 };
 
 enum class Direction
@@ -39,7 +39,7 @@ public:
     double Valeur2 = 0.0;
     double TauxRem = 0.0;
 
-    // "Calculer". Rate mode computes only while TxtRem is empty, so a second press with the rate
+    // "Calculer". Rate mode computes only while the rate is empty, so a second press with the rate
     // still shown changes nothing; the rate is the fall from the larger value to the smaller
     // one (discount) or the rise from the smaller to the larger (increase), in percent of the
     // starting value, whichever field holds which. Fixed-rate mode applies a rate other than 0

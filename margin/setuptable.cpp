@@ -21,8 +21,8 @@ const std::array<SetupRow, 7> setupTable = {{
     {Mode::GrossMargin, GivenPrice::Selling, {H, E, H, H, H, E}, true, true},
 }};
 
-// Rate mode: two values typed, the rate written into TxtRem. Fixed-rate mode: a value and a rate
-// typed (10 % to start with), the changed value written into TxtN2.
+// Rate mode: two values typed, the rate written into its field. Fixed-rate mode: a value and a
+// rate typed (10 % to start with), the changed value written as the second value.
 const std::array<ChangeSetupRow, 2> changeTable = {{
     {ChangeMode::Rate, E, E, R, QString()},
     {ChangeMode::FixedRate, E, H, E, QStringLiteral("10")},

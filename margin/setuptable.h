@@ -116,10 +116,10 @@ enum class ChangeMode
 struct ChangeSetupRow
 {
     ChangeMode mode;
-    Role TxtN1;
-    Role TxtN2;
-    Role TxtRem;
-    QString rateText; // what TxtRem holds once the mode is set up
+    Role first;       // the first value
+    Role second;      // the second value
+    Role rate;        // the rate in percent
+    QString rateText; // what the rate field holds once the mode is set up
 };
 
 const ChangeSetupRow &changeSetupRow(ChangeMode mode);

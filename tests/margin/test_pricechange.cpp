@@ -94,8 +94,8 @@ void TestPriceChange::calculate()
     const PriceChangeWrites writes = change.calculate(
         fixedRate ? ChangeMode::FixedRate : ChangeMode::Rate,
         increase ? Direction::Increase : Direction::Discount, {n1, n2, rem}, QLatin1Char(','));
-    QCOMPARE(writes.TxtRem.value_or(untouched), remWritten);
-    QCOMPARE(writes.TxtN2.value_or(untouched), n2Written);
+    QCOMPARE(writes.rate.value_or(untouched), remWritten);
+    QCOMPARE(writes.second.value_or(untouched), n2Written);
 }
 
 void TestPriceChange::workingValuesAreSwappedNotTheFields()

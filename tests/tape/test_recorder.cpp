@@ -213,8 +213,8 @@ void TestRecorder::priceChange()
                          increase ? margin::Direction::Increase : margin::Direction::Discount,
                          {fields[0], fields[1], fields[2]}, QLatin1Char(','));
     const tape::PriceChangeDone done{increase, fixedRate, fields[0],
-                                     writes.TxtN2.value_or(fields[1]),
-                                     writes.TxtRem.value_or(fields[2])};
+                                     writes.second.value_or(fields[1]),
+                                     writes.rate.value_or(fields[2])};
     const QList<Line> written = tape::priceChangeLines(done, QLatin1Char(','));
     QCOMPARE(texts(written), lines);
     // The result is in bold, but a price change is not a result of the calculator's keys.
