@@ -312,8 +312,8 @@ void TestMarginCalc::keptNumbersAreUnroundedAndOnlyOverwrittenWhenComputed()
     QCOMPARE(after.VenteHT, 4.0);
     QCOMPARE(after.MargeBrute, 1.0);
     QCOMPARE(after.TauxMarque, 25.0);
-    QCOMPARE(after.TauxMarge, 100.0 * (1.0 / 3.0));
-    QCOMPARE(after.Coef, 1.0 / (1.0 - 25.0 / 100.0));
+    QCOMPARE(after.TauxMarge, 33.33333333333333);
+    QCOMPARE(after.Coef, 1.3333333333333333);
 
     // The coefficient mode does not compute the coefficient: the one of free mode stays.
     calculator.calculate({Mode::Coefficient, GivenPrice::Purchase, false, false},
@@ -360,13 +360,13 @@ void TestMarginCalc::marginRateModeFallsBackOnLastMarkupRate()
 void TestMarginCalc::coefficientFollowsShownMarkupRateInGrossMarginMode()
 {
     // Mark-up rate 100/7 = 14.2857... is shown as 14,29: the coefficient comes from the shown
-    // value, 1 / (1 - 0.1429) = 1.16671..., not from 1 / (1 - 1/7) = 1.16666...
+    // value, 1 / (1 - 0.1429) = 1.16672..., not from 1 / (1 - 1/7) = 1.16666...
     MarginCalculator calculator;
     const FieldWrites writes =
         calculator.calculate({Mode::GrossMargin, GivenPrice::Selling, false, false},
                              textsOf({"", "700000", "", "", "", "100000"}), 19.6, comma);
     QCOMPARE(writes[index(Field::TauxMarque)], QStringLiteral("14,29"));
-    QCOMPARE(calculator.numbers().Coef, 1.0 / (1.0 - 14.29 / 100.0));
+    QCOMPARE(calculator.numbers().Coef, 1.1667250029168126);
 }
 
 QTEST_GUILESS_MAIN(TestMarginCalc)

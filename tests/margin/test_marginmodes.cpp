@@ -81,6 +81,18 @@ private slots:
             << QStringList{"Check1", "=1", "=2", "OpPv"} << "HERHEH eeSeeS 3/2";
         QTest::newRow("a new quantity hides them")
             << QStringList{"Check1", "=1", "=2", "Option4"} << "EHHHHE eeeSSe 4/1";
+        QTest::newRow("ticked again")
+            << QStringList{"Check1", "Check1", "Check1"} << "EHHHEH eeSeSe 3/1";
+        QTest::newRow("cleared from mark-up rate")
+            << QStringList{"Check1", "Option2", "Check1"} << "EERRRR dddddd 0/0";
+        QTest::newRow("selling price, then purchase again")
+            << QStringList{"Check1", "OpPv", "OpPA"} << "EHHHEH eeSeSe 3/1";
+        QTest::newRow("gross margin, then selling price")
+            << QStringList{"Check1", "Option4", "OpPv"} << "HEHHHE eeeSeS 4/2";
+        QTest::newRow("margin rate drops the price choice")
+            << QStringList{"Check1", "OpPv", "Option1"} << "EHEHHH Seeedd 1/0";
+        QTest::newRow("coefficient after margin rate takes purchase")
+            << QStringList{"Check1", "OpPv", "Option1", "Option3"} << "EHHHEH eeSeSe 3/1";
         QTest::newRow("price boxes kept across modes")
             << QStringList{"PA TTC", "Check1", "Option1"} << "EHEHHH Seeedd 1/0 PA TTC";
     }

@@ -19,7 +19,6 @@ class TestPriceChange : public QObject
 private slots:
     void calculate_data();
     void calculate();
-    void workingValuesAreSwappedNotTheFields();
 };
 
 void TestPriceChange::calculate_data()
@@ -96,21 +95,6 @@ void TestPriceChange::calculate()
         increase ? Direction::Increase : Direction::Discount, {n1, n2, rem}, QLatin1Char(','));
     QCOMPARE(writes.rate.value_or(untouched), remWritten);
     QCOMPARE(writes.second.value_or(untouched), n2Written);
-}
-
-void TestPriceChange::workingValuesAreSwappedNotTheFields()
-{
-    PriceChange change;
-    change.calculate(ChangeMode::Rate, Direction::Discount, {"100", "80", ""}, QLatin1Char(','));
-    // The discount works from the larger value down to the smaller one.
-    QCOMPARE(change.Valeur1, 80.0);
-    QCOMPARE(change.Valeur2, 100.0);
-    QCOMPARE(change.TauxRem, 20.0);
-
-    change.calculate(ChangeMode::Rate, Direction::Increase, {"80", "100", ""}, QLatin1Char(','));
-    QCOMPARE(change.Valeur1, 100.0);
-    QCOMPARE(change.Valeur2, 80.0);
-    QCOMPARE(change.TauxRem, 25.0);
 }
 
 QTEST_GUILESS_MAIN(TestPriceChange)
