@@ -78,20 +78,6 @@ private slots:
         const PriceChangeModes modes(fixedRate ? ChangeMode::FixedRate : ChangeMode::Rate);
         QCOMPARE(describe(effectOf(modes, event)), expected);
     }
-
-    void setUp()
-    {
-        const ChangeSetupRow &rate = PriceChangeModes(ChangeMode::Rate).setup();
-        QCOMPARE(rate.second, Role::Entry);
-        QCOMPARE(rate.rate, Role::Result);
-        QCOMPARE(rate.rateText, QString());
-        // Fixed-rate mode starts at 10 %, its result hidden until a computation writes it.
-        const ChangeSetupRow &fixed = PriceChangeModes(ChangeMode::FixedRate).setup();
-        QCOMPARE(fixed.first, Role::Entry);
-        QCOMPARE(fixed.second, Role::HiddenResult);
-        QCOMPARE(fixed.rate, Role::Entry);
-        QCOMPARE(fixed.rateText, QStringLiteral("10"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestPriceChangeModes)
