@@ -1,8 +1,10 @@
 #include "platform.h"
 
 #include "docking.h"
+#include "gifpicture.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -305,6 +307,13 @@ QPixmap picture(const QString &path)
         if (!sharper.isNull()) {
             sharper.setDevicePixelRatio(2.0);
             return sharper;
+        }
+    }
+    if (path.endsWith(QLatin1String(".gif"))) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            if (const QImage image = readGifPicture(file.readAll()); !image.isNull())
+                return QPixmap::fromImage(image);
         }
     }
     return QPixmap(path);
