@@ -23,13 +23,16 @@ int main(int argc, char *argv[])
     // Neither the window icon nor Qt's own texts (the fields' context menus, the dialogs) are
     // seen before the window is: they are set once it is on the screen. The icon is the
     // built-in copy of the one the menu entry installs, which costs no icon-theme look-up.
-    QObject::connect(&window, &Form1::firstShown, &app, [&qtTranslator] {
-        QApplication::setWindowIcon(QIcon(QStringLiteral(":/ui/tarvex.png")));
-        if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"),
-                              QStringLiteral("_"),
-                              QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            QApplication::installTranslator(&qtTranslator);
-    }, Qt::SingleShotConnection);
+    QObject::connect(
+        &window, &Form1::firstShown, &app,
+        [&qtTranslator] {
+            QApplication::setWindowIcon(QIcon(QStringLiteral(":/ui/tarvex.png")));
+            if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"),
+                                  QStringLiteral("_"),
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                QApplication::installTranslator(&qtTranslator);
+        },
+        Qt::SingleShotConnection);
     window.show();
     return QApplication::exec();
 }
