@@ -1,6 +1,9 @@
 #include "platform.h"
 
+#include "gifpicture.h"
+
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
@@ -92,6 +95,13 @@ QPixmap picture(const QString &path)
         if (!sharper.isNull()) {
             sharper.setDevicePixelRatio(2.0);
             return sharper;
+        }
+    }
+    if (path.endsWith(QLatin1String(".gif"))) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            if (const QImage image = readGifPicture(file.readAll()); !image.isNull())
+                return QPixmap::fromImage(image);
         }
     }
     return QPixmap(path);

@@ -35,10 +35,11 @@ Form2::Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent
     // The white frame around the margin calculator is only drawn: a press on it is a press on
     // the window's background.
     ui->Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QCursor hand = desktop::handCursor();
     for (QWidget *w : std::initializer_list<QWidget *>{
              ui->CmdMiniMarge, ui->OpPv, ui->CmdCalcul1, ui->cmdRaz, ui->Check1, ui->Option1,
              ui->Option2, ui->Option3, ui->Option4, ui->Check2, ui->Check3}) {
-        w->setCursor(desktop::handCursor());
+        w->setCursor(hand);
     }
 
     installNumberFields();

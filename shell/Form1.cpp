@@ -129,8 +129,17 @@ void Form1::applyFormDetails()
             font.setPointSizeF(size.toDouble());
             w->setFont(font);
         }
+    }
+}
+
+// The program's own hand replaces Qt's pointing hand once the window is on the screen: nobody
+// points at a key before then, and the picture would only delay the first sight of the window.
+void Form1::applyHandCursor()
+{
+    const QCursor hand = desktop::handCursor();
+    for (QWidget *w : findChildren<QWidget *>()) {
         if (w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor)
-            w->setCursor(desktop::handCursor());
+            w->setCursor(hand);
     }
 }
 
@@ -344,6 +353,17 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::paintEvent(QPaintEvent *)
 {
+    if (!m_painted) {
+        // What can wait runs once the first picture of the window has been handed to the screen.
+        m_painted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                applyHandCursor();
+                emit firstShown();
+            },
+            Qt::QueuedConnection);
+    }
     QPainter painter(this);
     painter.fillRect(rect(), QColor::fromRgb(backgroundColour));
     if (!m_body.isNull())

@@ -78,6 +78,10 @@ public:
     TapeWindow *tapeWindow() const;
     bool tapeWindowOpen() const;
 
+signals:
+    // The window's first picture is on the screen: what the start-up put off may run now.
+    void firstShown();
+
 public slots:
     // Start-up, run by the constructor before the window is shown.
     void Form_Load();
@@ -155,6 +159,7 @@ private:
 
     // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
     void applyFormDetails();
+    void applyHandCursor();
     void connectElements();
     void pressDigit(int k);
     // True when a key event starts at this element rather than climbing from one inside it.
@@ -177,4 +182,5 @@ private:
     const QEvent *m_keyEvent = nullptr;
     QPointer<QWidget> m_keyReceiver;
     QMenu *m_contextMenu = nullptr;
+    bool m_painted = false;
 };

@@ -2,6 +2,7 @@
 // and size the windows were drawn for, lined up with the elements painted over it, and sharper
 // on a screen at 200 % (this test also runs with QT_SCALE_FACTOR=2).
 
+#include "desktop/gifpicture.h"
 #include "desktop/platform.h"
 
 #include <QApplication>
@@ -61,6 +62,29 @@ private slots:
         const QPixmap shown = desktop::picture(path);
         QCOMPARE(shown.deviceIndependentSize().toSize(), size);
         QCOMPARE(shown.size(), highDensity() ? size * 2 : size);
+    }
+
+    // The program reads the body picture itself: every pixel as Qt's own reader gives it, and
+    // nothing (so that Qt's reader takes over) for what it does not understand or a file cut
+    // short anywhere.
+    void gifReaderAgreesWithQt()
+    {
+        QFile file(QStringLiteral(":/ui/form1-body.gif"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray gif = file.readAll();
+        const QImage ours = desktop::readGifPicture(gif);
+        QVERIFY(!ours.isNull());
+        QCOMPARE(ours, QImage::fromData(gif, "GIF").convertToFormat(QImage::Format_RGB32));
+        for (qsizetype cut = 0; cut < gif.size() - 1; cut += 97)
+            QVERIFY2(desktop::readGifPicture(QByteArrayView(gif).first(cut)).isNull(),
+                     qPrintable(QString::number(cut)));
+        QByteArray interlaced = gif;
+        const qsizetype descriptor = interlaced.indexOf(char(0x2C), 13 + 768);
+        QVERIFY(descriptor > 0);
+        interlaced[descriptor + 9] = char(interlaced[descriptor + 9] | 0x40);
+        QVERIFY(desktop::readGifPicture(interlaced).isNull());
+        QVERIFY(desktop::readGifPicture("GIF87a").isNull());
+        QVERIFY(desktop::readGifPicture("\x89PNG\r\n").isNull());
     }
 
     void marginBodyIs24Bit()
