@@ -4,6 +4,7 @@
 
 #include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
+#include "desk/desk.h"
 #include "desktop/docking.h"
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
@@ -14,9 +15,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-Form2::Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent)
+Form2::Form2(QWidget *mainWindow, desk::Desk &desk, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form2>()),
-      m_main(mainWindow), m_rates(rates), m_mark(calc::regionalDecimalMark()),
+      m_main(mainWindow), m_desk(desk), m_mark(calc::regionalDecimalMark()),
       m_background(desktop::picture(QStringLiteral(":/ui/form2-body.bmp"))),
       m_modes(std::make_unique<margin::MarginModes>()),
       m_margin(std::make_unique<margin::MarginCalculator>()),

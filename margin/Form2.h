@@ -12,8 +12,6 @@
 //   Form2Margin.cpp  the margin calculator's set-up and computation
 //   Form2Change.cpp  the price-change calculator
 
-#include "margin/shownquantities.h"
-
 #include <QChar>
 #include <QHash>
 #include <QPixmap>
@@ -35,8 +33,8 @@ enum class Mode;
 enum class GivenPrice;
 enum class Role;
 } // namespace margin
-namespace vat {
-struct SharedRates;
+namespace desk {
+class Desk;
 }
 class QLabel;
 class QLineEdit;
@@ -48,9 +46,9 @@ class Form2 : public QWidget
 
 public:
     // The margin window works beside mainWindow, which it moves when it is closed and re-docks
-    // after the margin window was dragged. It reads the first of the rates, which the main window
-    // holds, at every computation.
-    Form2(QWidget *mainWindow, const vat::SharedRates &rates, QWidget *parent = nullptr);
+    // after the margin window was dragged. It reads the first of the desk's rates at every
+    // computation and hands each computation to the desk for the tape.
+    Form2(QWidget *mainWindow, desk::Desk &desk, QWidget *parent = nullptr);
     ~Form2() override;
 
     // The margin calculator with its window-level numbers (AchatHT, VenteHT, ... Coef).
@@ -58,13 +56,6 @@ public:
 
     // Re-places the main window directly to the left of this window, same top edge.
     void dockMainWindow();
-
-signals:
-    // A "Calculer" of the margin calculator that wrote something: the quantities that took part.
-    void marginCalculated(const QList<margin::ShownQuantity> &quantities);
-    // A "Calculer" of the price-change calculator that wrote something: the three fields after.
-    void priceChangeCalculated(bool increase, bool fixedRate, const QString &first,
-                               const QString &second, const QString &rate);
 
 public slots:
     // Run by the constructor: the rounded outline.
@@ -144,7 +135,7 @@ private:
 
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
-    const vat::SharedRates &m_rates;
+    desk::Desk &m_desk;
     QChar m_mark;
     QPixmap m_background;
     QHash<QObject *, void (Form2::*)()> m_clickHandlers;

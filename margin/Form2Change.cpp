@@ -5,6 +5,7 @@
 
 #include "ui_Form2.h"
 
+#include "desk/desk.h"
 #include "margin/pricechange.h"
 #include "margin/pricechangemodes.h"
 
@@ -43,19 +44,17 @@ void Form2::CmdCalculer2_Click()
 {
     const auto direction =
         ui->OptionHausse->isChecked() ? margin::Direction::Increase : margin::Direction::Discount;
-    const margin::PriceChangeWrites writes =
-        m_change->calculate(modesOf(ui->CheckTaux).mode(), direction,
-                            {ui->TxtN1->text(), ui->TxtN2->text(), ui->TxtRem->text()}, m_mark);
+    const margin::ChangeMode mode = modesOf(ui->CheckTaux).mode();
+    const margin::PriceChangeFields before{ui->TxtN1->text(), ui->TxtN2->text(),
+                                           ui->TxtRem->text()};
+    const margin::PriceChangeWrites writes = m_change->calculate(mode, direction, before, m_mark);
     if (writes.rate)
         ui->TxtRem->setText(*writes.rate);
     if (writes.second) {
         ui->TxtN2->setVisible(true);
         ui->TxtN2->setText(*writes.second);
     }
-    if (writes.rate || writes.second)
-        emit priceChangeCalculated(direction == margin::Direction::Increase,
-                                   ui->CheckTaux->isChecked(), ui->TxtN1->text(), ui->TxtN2->text(),
-                                   ui->TxtRem->text());
+    m_desk.recordPriceChange(mode, direction, before, writes);
 }
 
 void Form2::CmdRaz2_Click()

@@ -6,10 +6,9 @@
 
 #include "ui_Form2.h"
 
+#include "desk/desk.h"
 #include "margin/margincalc.h"
 #include "margin/marginmodes.h"
-#include "margin/shownquantities.h"
-#include "vat/rate.h"
 
 using margin::AllFields;
 using margin::Field;
@@ -153,7 +152,7 @@ void Form2::CmdCalcul1_Click()
         texts[margin::index(f)] = field(f)->text();
 
     // The margin window always works at the first VAT rate, whichever the main window uses.
-    const std::optional<double> firstRate = m_rates.TauxTVA1.value(m_mark);
+    const std::optional<double> firstRate = m_desk.rates().firstValue();
     const margin::FieldWrites writes = m_margin->calculate(*setup, texts, firstRate, m_mark);
     for (const Field f : AllFields) {
         const std::optional<QString> &text = writes[margin::index(f)];
@@ -163,8 +162,7 @@ void Form2::CmdCalcul1_Click()
         m_modes->resultWritten(f);
         applyRole(field(f), m_modes->role(f));
     }
-    if (const auto shown = margin::shownQuantities(*setup, texts, writes); !shown.isEmpty())
-        emit marginCalculated(shown);
+    m_desk.recordMarginCalculation(*setup, texts, writes);
 }
 
 void Form2::cmdRaz_Click()

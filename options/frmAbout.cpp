@@ -2,8 +2,8 @@
 
 #include "ui_frmAbout.h"
 
-#include "calculator/numbertext.h"
 #include "calculator/numericfilter.h"
+#include "desk/desk.h"
 #include "desktop/numericfield.h"
 #include "desktop/platform.h"
 
@@ -60,15 +60,9 @@ void setBackground(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-frmAbout::frmAbout(vat::SharedRates &rates, QWidget *parent)
-    : frmAbout(rates, vat::RateFile::standard(), parent)
-{
-}
-
-frmAbout::frmAbout(vat::SharedRates &rates, const vat::RateFile &rateFile, QWidget *parent)
-    : QWidget(parent, dialogFlags(parent)), ui(std::make_unique<Ui::frmAbout>()), m_rates(rates),
-      m_rateFile(rateFile), m_regionalMark(calc::regionalDecimalMark()),
-      m_validation(m_regionalMark)
+frmAbout::frmAbout(desk::Desk &desk, QWidget *parent)
+    : QWidget(parent, dialogFlags(parent)), ui(std::make_unique<Ui::frmAbout>()), m_desk(desk),
+      m_regionalMark(desk.regionalMark()), m_validation(m_regionalMark)
 {
     ui->setupUi(this);
     setWindowTitle(QStringLiteral("Tarvex " TARVEX_VERSION));
@@ -122,7 +116,8 @@ void frmAbout::setUpWindow()
 
 void frmAbout::Form_Load()
 {
-    const options::RateFields fields = options::fieldsFromSharedRates(m_rates, m_regionalMark);
+    const options::RateFields fields =
+        options::fieldsFromSharedRates(m_desk.rates().shared(), m_regionalMark);
     ui->TxtTVA1->setText(fields.first);
     ui->TxtTVA2->setText(fields.second);
 }
@@ -181,13 +176,11 @@ void frmAbout::showConversion()
 
 void frmAbout::storeRates()
 {
-    options::CommitSteps steps;
-    steps.firstRateStored = [this](const QString &text) { emit firstRateStored(text); };
-    steps.showFirstRate = [this](const QString &text) { ui->TxtTVA1->setText(text); };
-    steps.showSecondRate = [this](const QString &text) { ui->TxtTVA2->setText(text); };
-    // A file that cannot be written is not reported: the rates hold for this run all the same.
-    options::commitRates(ui->Text1->text(), ui->Text2->text(), m_regionalMark, m_rates, m_rateFile,
-                         steps);
+    const vat::RateTextConversion &converted = m_validation.conversion();
+    const desk::Desk::StoredRates stored =
+        m_desk.storeRates(converted.firstResult(), converted.secondResult());
+    ui->TxtTVA1->setText(stored.first);
+    ui->TxtTVA2->setText(stored.second);
     close();
     Timer1.stop();
 }

@@ -6,8 +6,6 @@
 // box (nothing is stored) or after storing new rates.
 
 #include "options/ratesettings.h"
-#include "vat/conversion.h"
-#include "vat/ratefile.h"
 
 #include <QChar>
 #include <QString>
@@ -19,26 +17,21 @@
 namespace Ui {
 class frmAbout;
 }
+namespace desk {
+class Desk;
+}
 
 class frmAbout : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The window shows the rates and stores new ones in them; the main window holds them.
-    explicit frmAbout(vat::SharedRates &rates, QWidget *parent = nullptr);
-    // Writes the rates in the given file instead of the one beside the program.
-    frmAbout(vat::SharedRates &rates, const vat::RateFile &rateFile, QWidget *parent = nullptr);
+    // The window shows the desk's rates and hands new ones to it to store.
+    explicit frmAbout(desk::Desk &desk, QWidget *parent = nullptr);
     ~frmAbout() override;
 
     // The conversion timer: 10 ms, running only between "Validez" and the storing or refusal.
     const QTimer &conversionTimer() const { return Timer1; }
-
-signals:
-    // New rates were stored: the first rate's text with its decimal point ("19.6"). Sent after
-    // the rates hold the new first rate and before the second one and the file are
-    // written, so that the main window updates its caption and makes the first rate active.
-    void firstRateStored(const QString &rateTextWithPoint);
 
 public slots:
     // Fills the rate fields from the rates; run by the constructor.
@@ -69,8 +62,7 @@ private:
     void storeRates();
 
     std::unique_ptr<Ui::frmAbout> ui;
-    vat::SharedRates &m_rates;
-    vat::RateFile m_rateFile;
+    desk::Desk &m_desk;
     QChar m_regionalMark;
     options::RateValidation m_validation;
     QTimer Timer1;

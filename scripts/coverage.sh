@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Line and branch coverage of the logic (calculator/, vat/, margin/ and options/ without their
-# window classes) by the whole test suite: a gcc build with --coverage, every test, then gcovr.
+# Line and branch coverage of the logic (calculator/, vat/, desk/, margin/ and options/ without
+# their window classes) by the whole test suite: a gcc build with --coverage, every test, then
+# gcovr.
 #
 #   bash scripts/coverage.sh                 # summary, uncovered lines, HTML report
 #   COVERAGE_BUILD=build-x bash scripts/coverage.sh
@@ -21,7 +22,7 @@ find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j "$jobs" --output-on-failure
 
 # The logic libraries; the window classes beside them are the windows' (tested, not measured).
-filters=(--filter 'calculator/' --filter 'vat/' --filter 'margin/' --filter 'options/'
+filters=(--filter 'calculator/' --filter 'vat/' --filter 'desk/' --filter 'margin/' --filter 'options/'
          --exclude '.*/Form[0-9]?[A-Za-z]*\.(cpp|h)$' --exclude '.*/frmAbout.*'
          --exclude '.*/wrappingbutton.*' --exclude '.*_autogen/.*')
 # Branches that only an exception thrown by the C++ library or Qt (out of memory) could take, and

@@ -29,7 +29,7 @@ status=0
 
 echo "== clang-tidy ($(clang-tidy --version | grep -o 'version [0-9.]*')) =="
 # Only the sources in the project's folders, never what the build generates.
-sources="^$(printf '%s' "$root" | sed 's/[.[\*^$()+?{|]/\\&/g')/(calculator|vat|margin|options|shell|quality|tests)/.*\.cpp$"
+sources="^$(printf '%s' "$root" | sed 's/[.[\*^$()+?{|]/\\&/g')/(calculator|vat|desk|margin|options|shell|quality|tests)/.*\.cpp$"
 run-clang-tidy -p "$build" -j "$jobs" -quiet "$sources" >"$build/clang-tidy.log" 2>&1
 # A header's finding is reported once per file that includes it: keep each once.
 sed 's/\x1b\[[0-9;]*m//g' "$build/clang-tidy.log" | grep -E '^/.*: (warning|error): ' |
@@ -46,7 +46,7 @@ echo "== cppcheck ($(cppcheck --version)) =="
 cppcheck --std=c++20 --language=c++ --library=qt -I . --enable=warning,style,performance,portability \
     --inline-suppr --suppressions-list=quality/cppcheck-suppressions.txt --quiet -j "$jobs" \
     --template='{file}:{line}: {severity}: {message} [{id}]' --error-exitcode=1 \
-    calculator vat margin options shell quality tests 2>"$build/cppcheck-findings.txt"
+    calculator vat desk margin options shell quality tests 2>"$build/cppcheck-findings.txt"
 if [ -s "$build/cppcheck-findings.txt" ]; then
     sort -u "$build/cppcheck-findings.txt"
     echo "cppcheck: $(sort -u "$build/cppcheck-findings.txt" | wc -l) finding(s)"

@@ -1,16 +1,17 @@
 // The main window's layout, its calculator keys and the keyboard. The form (ui/Form1.ui) holds
-// the layout; the calculator engine does all the work; these handlers only forward clicks and
-// keys to it and put its display into Text1.
+// the layout; the desk does all the work; these handlers only forward clicks and keys to it and
+// put its display into Text1.
 #include "Form1.h"
 #include "ui_Form1.h"
 
 #include "calculator/numbertext.h"
+#include "desk/desk.h"
 #include "desktop/classiclook.h"
 #include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "tape/tape.h"
-#include "vat/conversion.h"
+#include "tapewindow/TapeWindow.h"
+#include "vat/ratefile.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -67,7 +68,7 @@ private:
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form1>()),
-      m_engine(calc::regionalDecimalMark()),
+      m_desk(std::make_unique<desk::Desk>(calc::regionalDecimalMark(), vat::RateFile::standard())),
       m_body(desktop::picture(QStringLiteral(":/ui/form1-body.gif")))
 {
     ui->setupUi(this);
@@ -85,19 +86,24 @@ Form1::Form1(QWidget *parent)
     for (QWidget *child : findChildren<QWidget *>())
         child->installEventFilter(this);
 
-    Timer1.setInterval(10);
-    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(m_desk.get(), &desk::Desk::displayChanged, this, &Form1::showDisplay);
+    connect(&m_desk->rates(), &desk::Rates::changed, this, &Form1::showRates);
 
     ui->egal->setFocus();
-    startTape();
     Form_Load();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-// Out of line: the tape is only declared in the header.
-Form1::~Form1() = default;
+// The other windows have no owner (each has its own taskbar button), so nothing else would delete
+// them; they work on the desk, so they go before it.
+Form1::~Form1()
+{
+    delete m_tapeWindow;
+    delete m_form2;
+    delete m_about;
+}
 
 Form2 *Form1::marginWindow() const
 {
@@ -182,29 +188,25 @@ void Form1::connectElements()
 void Form1::Form_Load()
 {
     desktop::applyRoundedOutline(this, 1, 1, 215, 330, 30, 30);
-    loadRates();
-    m_engine.startUp();
-    showDisplay();
+    m_desk->startUp();
 }
 
 void Form1::showDisplay()
 {
-    if (ui->Text1->text() != m_engine.display())
-        ui->Text1->setText(m_engine.display());
+    if (ui->Text1->text() != m_desk->display())
+        ui->Text1->setText(m_desk->display());
 }
 
 void Form1::Text1_Change()
 {
-    // Whoever writes Text1, the engine reads the same text and applies its change rule.
-    m_engine.setDisplay(ui->Text1->text());
+    m_desk->displayEdited(ui->Text1->text());
 }
 
 // --- Calculator keys ------------------------------------------------------------------------
 
 void Form1::pressDigit(int k)
 {
-    m_engine.digit(k);
-    showDisplay();
+    m_desk->pressDigit(k);
 }
 
 void Form1::C0_Click()
@@ -250,66 +252,56 @@ void Form1::C9_Click()
 
 void Form1::virgule_Click()
 {
-    m_engine.decimalPoint();
-    showDisplay();
+    m_desk->pressDecimalPoint();
 }
 
 void Form1::efface_Click()
 {
-    m_engine.clear();
-    showDisplay();
+    m_desk->pressClear();
 }
 
 void Form1::plus_Click()
 {
-    m_engine.operatorKey(calc::Addition);
-    showDisplay();
+    m_desk->pressOperator(calc::Addition);
 }
 
 void Form1::moins_Click()
 {
-    m_engine.operatorKey(calc::Subtraction);
-    showDisplay();
+    m_desk->pressOperator(calc::Subtraction);
 }
 
 void Form1::Multi_Click()
 {
-    m_engine.operatorKey(calc::Multiplication);
-    showDisplay();
+    m_desk->pressOperator(calc::Multiplication);
 }
 
 void Form1::Div_Click()
 {
-    m_engine.operatorKey(calc::Division);
-    showDisplay();
+    m_desk->pressOperator(calc::Division);
 }
 
 void Form1::egal_Click()
 {
-    m_engine.equals();
-    showDisplay();
+    m_desk->pressEquals();
 }
 
 void Form1::CmdPourCent_Click()
 {
-    m_engine.percent();
-    showDisplay();
+    m_desk->pressPercent();
 }
 
 // --- Keyboard -------------------------------------------------------------------------------
 
 void Form1::Form_KeyPress(QChar key)
 {
-    m_engine.keyPress(key);
-    showDisplay();
+    m_desk->typeKey(key);
 }
 
 // key is Qt's key code; of all the keys going down, only Delete means something here.
 void Form1::Form_KeyDown(int key)
 {
     if (key == Qt::Key_Delete) {
-        m_engine.deleteKey();
-        showDisplay();
+        m_desk->pressDelete();
     }
 }
 

@@ -1,23 +1,20 @@
 #pragma once
 
-// The main window: a borderless pocket calculator with the VAT panel. It forwards every click
-// and key to the calculator engine and the VAT logic and shows what they leave on the display.
+// The main window: a borderless pocket calculator with the VAT panel. It makes the desk of the
+// run (desk/: the calculator engine, the two rates and the tape), forwards every click and key
+// to it, and shows what it tells: the display and the VAT frame's caption. The other windows
+// are handed the same desk.
 //
 // Its handlers are written in five files, one per concern:
 //   Form1.cpp       the layout, the calculator keys and the keyboard
-//   Form1Vat.cpp    the rates at start-up, the rate conversion timer, the VAT keys and rate switch
+//   Form1Vat.cpp    the start-up of the rates, the VAT keys, the rate switch and the caption
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
-//   Form1Tape.cpp   the tape: what the keys and the margin window did, written on it
 //   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
-
-#include "calculator/engine.h"
-#include "vat/rate.h"
 
 #include <QPixmap>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -28,15 +25,9 @@ class QMenu;
 namespace Ui {
 class Form1;
 }
-namespace vat {
-class RateTextConversion;
-struct VatStep;
-} // namespace vat
-namespace tape {
-class Tape;
-struct Line;
-enum class VatKind;
-} // namespace tape
+namespace desk {
+class Desk;
+}
 class Form2;
 class frmAbout;
 class TapeWindow;
@@ -49,27 +40,13 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The calculator behind the keys, for reading its display and state.
-    const calc::CalculatorEngine &engine() const { return m_engine; }
-
-    // The two VAT rates of this run. The window reads them at start-up and hands them to the
-    // windows that use them: the margin window reads the first, the options window stores new ones.
-    const vat::SharedRates &rates() const { return m_rates; }
-    vat::SharedRates &rates() { return m_rates; }
-
-    // The active VAT rate, written with the regional decimal mark, and which one it is
-    // (1: the first rate, 0: the second). Empty until the rates read at start-up are converted.
-    QString TauxTVA;
-    int NumTaux = 1;
+    // The calculation of this run: the calculator, the rates and the tape, made with the window
+    // and handed to the other windows.
+    desk::Desk &desk() { return *m_desk; }
+    const desk::Desk &desk() const { return *m_desk; }
 
     // The caption of the VAT frame (FrmTVA).
     QString vatCaption() const;
-    void setVatCaption(const QString &caption);
-    // Makes the first rate the active one (used when new rates are stored).
-    void makeFirstRateActive();
-
-    // The tape the calculations are written on; its file is only touched by the first line.
-    tape::Tape &tape();
 
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
@@ -85,8 +62,6 @@ signals:
 public slots:
     // Start-up, run by the constructor before the window is shown.
     void Form_Load();
-    // One step of the conversion of the rates read at start-up.
-    void Timer1_Timer();
 
     // Number entry.
     void C0_Click();
@@ -142,20 +117,14 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    // Writes the engine's display into Text1 after every key.
+    // Writes the desk's display into Text1 after every key.
     void showDisplay();
-    // The rate start-up steps (reading the rate file, the caption, starting the conversion).
-    void loadRates();
+    // Writes the active rate's caption into the VAT frame.
+    void showRates();
     // Re-places the margin window against this window after a drag.
     void dockMarginWindow();
     // Ctrl+R; nothing of the tape window is made before it is first used.
     void setUpTapeWindowKey();
-
-    // The tape: listens to the engine from start, and to the margin window once it exists.
-    void startTape();
-    void recordOnTape(QList<tape::Line> lines);
-    void recordVatKey(tape::VatKind kind, const vat::VatStep &step);
-    void recordMarginWindow();
 
     // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
     void applyFormDetails();
@@ -170,11 +139,7 @@ private:
     QMenu *contextMenu();
 
     std::unique_ptr<Ui::Form1> ui;
-    calc::CalculatorEngine m_engine;
-    vat::SharedRates m_rates;
-    QTimer Timer1;
-    std::unique_ptr<vat::RateTextConversion> m_conversion;
-    std::unique_ptr<tape::Tape> m_tape;
+    std::unique_ptr<desk::Desk> m_desk;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
     QPointer<TapeWindow> m_tapeWindow;

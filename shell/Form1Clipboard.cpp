@@ -4,7 +4,7 @@
 #include "Form1.h"
 #include "ui_Form1.h"
 
-#include "calculator/pricereader.h"
+#include "desk/desk.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,19 +55,15 @@ bool Form1::clipboardShortcut(const QKeyEvent *key)
 void Form1::mnuCopier_Click()
 {
     // An empty display has nothing to give: the clipboard keeps what it held.
-    const QString text = calc::copiedNumberText(m_engine.display(), m_engine.regionalMark());
+    const QString text = m_desk->copiedText();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }
 
 void Form1::mnuColler_Click()
 {
-    const auto price =
-        calc::readPastedPrice(QGuiApplication::clipboard()->text(), m_engine.regionalMark());
-    if (price && m_engine.pasteOperand(*price)) {
-        showDisplay();
+    if (m_desk->pastePrice(QGuiApplication::clipboard()->text()))
         return;
-    }
     // Not one price: nothing changes, and the desktop says so the way it does for any refusal.
     QApplication::beep();
 }
@@ -118,10 +114,8 @@ QMenu *Form1::contextMenu()
     // Greyed when they could do nothing: an empty display, a clipboard without one price. The
     // tape's entry is ticked while its window is open.
     connect(m_contextMenu, &QMenu::aboutToShow, this, [this, copier, coller, ruban] {
-        const QChar mark = m_engine.regionalMark();
-        copier->setEnabled(!calc::copiedNumberText(m_engine.display(), mark).isEmpty());
-        coller->setEnabled(
-            calc::readPastedPrice(QGuiApplication::clipboard()->text(), mark).has_value());
+        copier->setEnabled(!m_desk->copiedText().isEmpty());
+        coller->setEnabled(m_desk->canPaste(QGuiApplication::clipboard()->text()));
         ruban->setChecked(tapeWindowOpen());
     });
     return m_contextMenu;

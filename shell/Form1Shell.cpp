@@ -2,36 +2,21 @@
 // dragging the borderless window by its background with the margin window docked to it.
 #include "Form1.h"
 
+#include "desk/desk.h"
 #include "desktop/docking.h"
 #include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
-#include "vat/vatkeys.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-
-namespace {
-// The other two windows have no owner (each has its own taskbar button), so nothing would
-// delete them when the program ends: they go with the main window.
-void deleteWith(QObject *mainWindow, QWidget *window)
-{
-    QObject::connect(mainWindow, &QObject::destroyed, window, [window] { delete window; });
-}
-} // namespace
 
 void Form1::CmdOption_Click()
 {
     // The options window destroys itself when it is closed; the next click makes a new one,
     // which fills its fields afresh.
-    if (!m_about) {
-        m_about = new frmAbout(m_rates);
-        connect(m_about, &frmAbout::firstRateStored, this, [this](const QString &rateText) {
-            setVatCaption(vat::storedRateCaption(rateText));
-            makeFirstRateActive();
-        });
-        deleteWith(this, m_about);
-    }
+    if (!m_about)
+        m_about = new frmAbout(*m_desk);
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
@@ -39,11 +24,8 @@ void Form1::CmdOption_Click()
 
 void Form1::CmdMarge_Click()
 {
-    if (!m_form2) {
-        m_form2 = new Form2(this, m_rates);
-        deleteWith(this, m_form2);
-        recordMarginWindow();
-    }
+    if (!m_form2)
+        m_form2 = new Form2(this, *m_desk);
     // Every press shifts the main window, even when the margin window is already shown.
     move(x() + dock::openingShift(m_form2->width()), y());
     m_form2->move(dock::marginWindowPlace(geometry()));

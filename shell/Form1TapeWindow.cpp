@@ -3,8 +3,8 @@
 // the calculator's start-up anything.
 #include "Form1.h"
 
-#include "tape/TapeWindow.h"
-#include "tape/tape.h"
+#include "desk/desk.h"
+#include "tapewindow/TapeWindow.h"
 
 #include <QKeySequence>
 #include <QShortcut>
@@ -35,12 +35,9 @@ void Form1::toggleTapeWindow()
         return;
     }
     if (!m_tapeWindow) {
-        tape().load();
-        m_tapeWindow = new TapeWindow(tape());
-        // A window of its own (its own taskbar button), so nothing would delete it: it goes with
-        // the tape it shows, which goes with this window.
-        connect(&tape(), &QObject::destroyed, m_tapeWindow,
-                [w = m_tapeWindow.data()] { delete w; });
+        m_desk->openTape();
+        // A window of its own (its own taskbar button): this window deletes it before the desk.
+        m_tapeWindow = new TapeWindow(*m_desk);
         if (!m_tapeWindow->restorePlace())
             m_tapeWindow->dockLeftOf(frameGeometry());
     }

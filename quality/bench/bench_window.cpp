@@ -5,8 +5,8 @@
 //
 //   build-bench/tarvex_bench_window --benchmark_min_time=0.2
 
-#include "tape/TapeWindow.h"
-#include "tape/tape.h"
+#include "desk/desk.h"
+#include "tapewindow/TapeWindow.h"
 
 #include <QApplication>
 #include <QListView>
@@ -45,15 +45,15 @@ void showAndPaint(TapeWindow &window)
 struct Fixture
 {
     QTemporaryDir folder;
-    tape::Tape record{folder.path()};
-    explicit Fixture(int lines) { fill(record, lines); }
+    desk::Desk desk{QLatin1Char(','), vat::RateFile(folder.path(), folder.path()), folder.path()};
+    explicit Fixture(int lines) { fill(desk.tape(), lines); }
 };
 
 void BM_Open(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
     for ([[maybe_unused]] auto _ : state) {
-        TapeWindow window(f.record);
+        TapeWindow window(f.desk);
         window.resize(300, 328);
         showAndPaint(window);
         benchmark::DoNotOptimize(window.lines()->verticalScrollBar()->value());
@@ -64,7 +64,7 @@ BENCHMARK(BM_Open)->Arg(300)->Arg(20000)->Unit(benchmark::kMillisecond);
 void BM_CalculationArrives(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
-    TapeWindow window(f.record);
+    TapeWindow window(f.desk);
     window.resize(300, 328);
     showAndPaint(window);
     const QDateTime when(QDate(2026, 12, 8), QTime(18, 0));
@@ -72,7 +72,7 @@ void BM_CalculationArrives(benchmark::State &state)
                                    {when, {}, "20", "=", false, false},
                                    {when, {}, "120", "*", true, true}};
     for ([[maybe_unused]] auto _ : state) {
-        f.record.append(sum);
+        f.desk.tape().append(sum);
         QApplication::processEvents();
         window.lines()->viewport()->repaint();
     }
@@ -82,7 +82,7 @@ BENCHMARK(BM_CalculationArrives)->Arg(300)->Arg(20000)->Unit(benchmark::kMicrose
 void BM_Scroll(benchmark::State &state)
 {
     Fixture f(int(state.range(0)));
-    TapeWindow window(f.record);
+    TapeWindow window(f.desk);
     window.resize(300, 328);
     showAndPaint(window);
     QScrollBar *bar = window.lines()->verticalScrollBar();

@@ -6,11 +6,14 @@
 
 #include "margin/Form2.h"
 
+#include "calculator/numbertext.h"
+#include "desk/desk.h"
 #include "desktop/docking.h"
 #include "vat/rate.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -25,11 +28,13 @@ class Form2Fixture : public QObject
 protected:
     void openWindow()
     {
-        m_rates = {vat::Rate::fromNumber(19.6), QString()};
+        m_desk = std::make_unique<desk::Desk>(calc::regionalDecimalMark(),
+                                              vat::RateFile::standard(), m_tapeFolder.path());
+        m_desk->resumeRates({vat::Rate::fromNumber(19.6), QString()});
         m_main = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
         m_main->resize(219, 328);
         m_main->move(300, 200);
-        m_form = std::make_unique<Form2>(m_main.get(), m_rates);
+        m_form = std::make_unique<Form2>(m_main.get(), *m_desk);
         m_form->move(dock::marginWindowPlace(m_main->geometry()));
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
@@ -38,6 +43,7 @@ protected:
     {
         m_form.reset();
         m_main.reset();
+        m_desk.reset();
     }
 
     template <typename T = QWidget> T *w(const QString &name) const
@@ -81,7 +87,8 @@ protected:
         return button->isEnabled() ? QStringLiteral("e") : QStringLiteral("d");
     }
 
-    vat::SharedRates m_rates;
+    QTemporaryDir m_tapeFolder;
+    std::unique_ptr<desk::Desk> m_desk;
     std::unique_ptr<QWidget> m_main;
     std::unique_ptr<Form2> m_form;
 };

@@ -145,8 +145,8 @@ void TestForm2Entry::marginComputedThroughWidgets()
 
 void TestForm2Entry::firstRateAsTextWithComma()
 {
-    // The rates handed over by the options window are texts with the regional mark.
-    m_rates.TauxTVA1 = vat::Rate::fromText(QStringLiteral("5,5"));
+    // The rates converted at start-up are texts with the regional mark.
+    m_desk->resumeRates({vat::Rate::fromText(QStringLiteral("5,5")), QString()});
     click("Check3");
     type("TxtAchat", "100");
     type("TxtVente", "211");
@@ -155,7 +155,7 @@ void TestForm2Entry::firstRateAsTextWithComma()
     QCOMPARE(edit("TxtCoef")->text(), QStringLiteral("2"));
 
     // Without a usable first rate nothing is computed from a price with VAT.
-    m_rates.TauxTVA1 = vat::Rate::fromText(QStringLiteral("   NON   "));
+    m_desk->resumeRates({vat::Rate::fromText(QStringLiteral("   NON   ")), QString()});
     click("cmdRaz");
     type("TxtAchat", "100");
     type("TxtVente", "211");

@@ -1,6 +1,7 @@
 // The real options window, offscreen: its fields, the key filter, "Validez" with its timer, the
 // file it writes, and the link.
 
+#include "desk/desk.h"
 #include "desktop/platform.h"
 #include "editingkeys.h"
 #include "options/frmAbout.h"
@@ -18,6 +19,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -78,7 +81,7 @@ private slots:
 private:
     frmAbout *open();
 
-    vat::SharedRates m_rates;
+    std::unique_ptr<desk::Desk> m_desk;
     QTemporaryDir *m_program = nullptr;
     QTemporaryDir *m_user = nullptr;
     QPointer<frmAbout> m_window;
@@ -88,9 +91,11 @@ private:
 
 void TestFrmAbout::init()
 {
-    m_rates = {vat::Rate::fromNumber(19.6), QStringLiteral("5,5")};
     m_program = new QTemporaryDir;
     m_user = new QTemporaryDir;
+    m_desk = std::make_unique<desk::Desk>(QLatin1Char(','),
+                                          vat::RateFile(m_program->path(), m_user->path()));
+    m_desk->resumeRates({vat::Rate::fromNumber(19.6), QStringLiteral("5,5")});
     QFile file(QDir(m_program->path()).filePath(vat::RateFile::fileName()));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(previousFile);
@@ -102,6 +107,7 @@ void TestFrmAbout::init()
 void TestFrmAbout::cleanup()
 {
     delete m_window;
+    m_desk.reset();
     desktop::setWebSiteOpener(m_previousOpener);
     delete m_program;
     delete m_user;
@@ -109,7 +115,7 @@ void TestFrmAbout::cleanup()
 
 frmAbout *TestFrmAbout::open()
 {
-    m_window = new frmAbout(m_rates, vat::RateFile(m_program->path(), m_user->path()));
+    m_window = new frmAbout(*m_desk);
     m_window->show();
     m_window->activateWindow();
     if (!QTest::qWaitForWindowActive(m_window))
@@ -152,7 +158,7 @@ void TestFrmAbout::windowAsCreated()
 
     // Owned by the main window, it is a dialog, which the desktop keeps off the taskbar.
     QWidget owner;
-    frmAbout owned(m_rates, vat::RateFile(m_program->path(), m_user->path()), &owner);
+    frmAbout owned(*m_desk, &owner);
     QVERIFY(owned.isWindow());
     QCOMPARE(owned.windowType(), Qt::Dialog);
     QVERIFY(!(owned.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -160,8 +166,7 @@ void TestFrmAbout::windowAsCreated()
 
 void TestFrmAbout::fieldsFilledFromTheSharedRates()
 {
-    m_rates.TauxTVA1 = vat::Rate::fromNumber(7);
-    m_rates.TauxTVA2 = QStringLiteral("19,6");
+    m_desk->resumeRates({vat::Rate::fromNumber(7), QStringLiteral("19,6")});
     frmAbout *window = open();
     QCOMPARE(child<QLineEdit>(window, "TxtTVA1")->text(), QStringLiteral("7"));
     QCOMPARE(child<QLineEdit>(window, "TxtTVA2")->text(), QStringLiteral("19,6"));
@@ -169,7 +174,7 @@ void TestFrmAbout::fieldsFilledFromTheSharedRates()
 
 void TestFrmAbout::focusAndTabOrder()
 {
-    m_rates.TauxTVA1 = vat::Rate::fromNumber(7);
+    m_desk->resumeRates({vat::Rate::fromNumber(7), QStringLiteral("5,5")});
     frmAbout *window = open();
     auto *first = child<QLineEdit>(window, "TxtTVA1");
     QCOMPARE(QApplication::focusWidget(), first);
@@ -262,7 +267,7 @@ void TestFrmAbout::storing_data()
     QTest::addColumn<QString>("first"); // null: left as pre-filled
     QTest::addColumn<QString>("second");
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("signalled");
+    QTest::addColumn<QString>("captioned"); // the first rate as the VAT frame names it
     QTest::addColumn<QString>("shownFirst");
     QTest::addColumn<QString>("shownSecond");
 
@@ -287,12 +292,12 @@ void TestFrmAbout::storing()
     QFETCH(QString, first);
     QFETCH(QString, second);
     QFETCH(QByteArray, file);
-    QFETCH(QString, signalled);
+    QFETCH(QString, captioned);
     QFETCH(QString, shownFirst);
     QFETCH(QString, shownSecond);
 
     frmAbout *window = open();
-    QSignalSpy stored(window, &frmAbout::firstRateStored);
+    QSignalSpy stored(&m_desk->rates(), &desk::Rates::changed);
     if (!first.isNull())
         typeInto(child<QLineEdit>(window, "TxtTVA1"), first);
     if (!second.isNull())
@@ -303,7 +308,8 @@ void TestFrmAbout::storing()
 
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), file);
     QCOMPARE(stored.count(), 1);
-    QCOMPARE(stored.at(0).at(0).toString(), signalled);
+    QCOMPARE(m_desk->rates().caption(), "       Taux de TVA : " + captioned + "%");
+    QCOMPARE(m_desk->rates().NumTaux(), 1);
 
     frmAbout *next = open();
     QCOMPARE(child<QLineEdit>(next, "TxtTVA1")->text(), shownFirst);
@@ -345,7 +351,7 @@ void TestFrmAbout::refusals()
     QFETCH(QString, shownSecond);
 
     frmAbout *window = open();
-    QSignalSpy stored(window, &frmAbout::firstRateStored);
+    QSignalSpy stored(&m_desk->rates(), &desk::Rates::changed);
     auto *field1 = child<QLineEdit>(window, "TxtTVA1");
     auto *field2 = child<QLineEdit>(window, "TxtTVA2");
     typeInto(field1, first);
@@ -361,8 +367,8 @@ void TestFrmAbout::refusals()
     QCOMPARE(stored.count(), 0);
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), previousFile);
     QVERIFY(!QFile::exists(QDir(m_user->path()).filePath("Taux.ini")));
-    QCOMPARE(m_rates.TauxTVA1, vat::Rate::fromNumber(19.6));
-    QCOMPARE(m_rates.TauxTVA2, QStringLiteral("5,5"));
+    QCOMPARE(m_desk->rates().shared().TauxTVA1, vat::Rate::fromNumber(19.6));
+    QCOMPARE(m_desk->rates().shared().TauxTVA2, QStringLiteral("5,5"));
 
     // After a correction the same window stores the rates.
     typeInto(field1, "8");
@@ -375,7 +381,7 @@ void TestFrmAbout::refusals()
 void TestFrmAbout::closeBoxStoresNothing()
 {
     frmAbout *window = open();
-    QSignalSpy stored(window, &frmAbout::firstRateStored);
+    QSignalSpy stored(&m_desk->rates(), &desk::Rates::changed);
     typeInto(child<QLineEdit>(window, "TxtTVA1"), "7");
     QTest::mouseClick(child<QPushButton>(window, "CmdValide"), Qt::LeftButton);
     QVERIFY(window->conversionTimer().isActive());
@@ -385,7 +391,7 @@ void TestFrmAbout::closeBoxStoresNothing()
     QTest::qWait(100);
     QCOMPARE(stored.count(), 0);
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), previousFile);
-    QCOMPARE(m_rates.TauxTVA1, vat::Rate::fromNumber(19.6));
+    QCOMPARE(m_desk->rates().shared().TauxTVA1, vat::Rate::fromNumber(19.6));
 
     // Created afresh, it shows the rates again, not the discarded edit.
     QCOMPARE(child<QLineEdit>(open(), "TxtTVA1")->text(), QStringLiteral("19,6"));

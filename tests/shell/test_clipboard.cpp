@@ -1,6 +1,7 @@
 // Copy and paste through the real clipboard, offscreen: the main window's shortcuts and menu,
 // and the paste of a number field.
 
+#include "desk/desk.h"
 #include "shell/Form1.h"
 
 #include "calculator/numericfilter.h"
@@ -113,7 +114,7 @@ private slots:
         QFETCH(Shortcut, copy);
         QFETCH(Shortcut, paste);
         element(focus.toLatin1().constData())->setFocus();
-        const QChar mark = m_window->engine().regionalMark();
+        const QChar mark = m_window->desk().engine().regionalMark();
 
         click({"C1", "C2", "virgule", "C5", "C0"});
         element<QLineEdit>("Text1")->selectAll(); // the display's own selection is not copied
@@ -148,11 +149,11 @@ private slots:
     {
         QFETCH(QString, text);
         click({"C5", "plus", "C3"});
-        const calc::CalculatorState before = m_window->engine().state();
+        const calc::CalculatorState before = m_window->desk().engine().state();
         clipboard()->setText(text);
         press({Qt::Key_V, Qt::ControlModifier});
         QCOMPARE(shown(), QStringLiteral(" 3"));
-        QVERIFY(m_window->engine().state() == before);
+        QVERIFY(m_window->desk().engine().state() == before);
     }
 
     void contextMenu()

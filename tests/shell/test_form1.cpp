@@ -1,6 +1,7 @@
 // The real main window, offscreen: how it starts, what the code adds to its form, and the
 // calculator driven through the real buttons and the real keyboard.
 
+#include "desk/desk.h"
 #include "shell/Form1.h"
 
 #include "headless.h"
@@ -242,12 +243,12 @@ private slots:
     void displayWrittenElsewhereFollowsTheEngine()
     {
         click({"C1", "virgule"});
-        QVERIFY(!m_window->engine().state().virg);
+        QVERIFY(!m_window->desk().engine().state().virg);
         element<QLineEdit>("Text1")->setText(QStringLiteral("119,6 TTC"));
-        QCOMPARE(m_window->engine().display(), QStringLiteral("119,6 TTC"));
+        QCOMPARE(m_window->desk().engine().display(), QStringLiteral("119,6 TTC"));
         element<QLineEdit>("Text1")->clear();
-        QCOMPARE(m_window->engine().display(), QString());
-        QVERIFY(m_window->engine().state().virg);
+        QCOMPARE(m_window->desk().engine().display(), QString());
+        QVERIFY(m_window->desk().engine().state().virg);
     }
 
     void readOnlyDisplayTakesNoTyping()

@@ -1,8 +1,8 @@
 // The main window writes on its tape what its buttons, its keyboard and the margin window do.
 
+#include "desk/desk.h"
 #include "margin/Form2.h"
 #include "shell/Form1.h"
-#include "tape/tape.h"
 
 #include "headless.h"
 
@@ -31,9 +31,9 @@ class TestForm1Tape : public QObject
     QStringList written()
     {
         QStringList out;
-        for (const tape::Line &l : m_window->tape().lines())
+        for (const tape::Line &l : m_window->desk().tape().lines())
             out << QStringList{l.label, l.amount, l.mark}.join(u' ').trimmed();
-        m_window->tape().clear();
+        m_window->desk().clearTape();
         return out;
     }
 
@@ -45,20 +45,20 @@ private slots:
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
         // The rates read at start are usable once their conversion is through.
-        QTRY_VERIFY(!m_window->TauxTVA.isEmpty());
+        QTRY_VERIFY(!m_window->desk().rates().TauxTVA().isEmpty());
         // Nothing was written, and nothing read, for the window to start.
-        QVERIFY(m_window->tape().lines().isEmpty());
-        QVERIFY(!m_window->tape().isLoaded());
+        QVERIFY(m_window->desk().tape().lines().isEmpty());
+        QVERIFY(!m_window->desk().tape().isLoaded());
     }
     void cleanup() { m_window.reset(); }
 
     void keysAndVatKeys()
     {
-        const QString rate = m_window->TauxTVA;
+        const QString rate = m_window->desk().rates().TauxTVA();
         click(m_window.get(), {"C1", "C0", "C0", "plus", "C2", "C0", "egal", "CmdTTC", "TVA"});
         QTest::keyClicks(m_window.get(), QStringLiteral("50+10%="));
         QTest::keyClick(m_window.get(), Qt::Key_Delete);
-        const QString second = m_window->TauxTVA;
+        const QString second = m_window->desk().rates().TauxTVA();
         QCOMPARE(
             written(),
             (QStringList{"100 +", "20 =", "120 *", "120 HT", "TVA " + rate + " % 24", "144 TTC",

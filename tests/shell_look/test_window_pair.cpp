@@ -1,6 +1,7 @@
 // The real calculator windows together, offscreen: their outlines, dragging either one by its
 // background with the other docked to it, the navigation buttons, minimising and quitting.
 
+#include "desk/desk.h"
 #include "shell/Form1.h"
 
 #include "headless.h"
@@ -198,9 +199,10 @@ private slots:
         click(m_main.get(), "CmdOption");
         QCOMPARE(m_main->optionsWindow(), first.data());
 
-        // New rates stored there reach the main window's caption.
-        emit first->firstRateStored(QStringLiteral("5.5"));
-        QCOMPARE(m_main->vatCaption(), vat::storedRateCaption(QStringLiteral("5.5")));
+        // Both work on the main window's desk: rates it takes reach the main window's caption,
+        // and the options window made afresh shows them.
+        m_main->desk().resumeRates({vat::Rate::fromNumber(5.5), QStringLiteral("7")});
+        QCOMPARE(m_main->vatCaption(), QStringLiteral("      Taux de TVA : 5,5 %"));
 
         first->close();
         QTRY_VERIFY(!first);
@@ -208,6 +210,8 @@ private slots:
         click(m_main.get(), "CmdOption");
         QVERIFY(m_main->optionsWindow());
         QVERIFY(m_main->optionsWindow()->isVisible());
+        QCOMPARE(m_main->optionsWindow()->findChild<QLineEdit *>("TxtTVA1")->text(),
+                 QStringLiteral("5,5"));
     }
 
     void quittingEndsAtOnce()

@@ -4,6 +4,7 @@
 // The program's folder is the build folder, which holds the default rate file (20 and 5.5).
 // Other rates are given through the per-user file, which is read in preference when it exists.
 
+#include "desk/desk.h"
 #include "shell/Form1.h"
 #include "vat/rate.h"
 
@@ -50,7 +51,7 @@ void press(QWidget &window, const QString &names)
 // The start-up conversion takes a few 10 ms ticks.
 bool waitForActiveRate(Form1 &window)
 {
-    return QTest::qWaitFor([&] { return !window.TauxTVA.isEmpty(); }, 5000);
+    return QTest::qWaitFor([&] { return !window.desk().rates().TauxTVA().isEmpty(); }, 5000);
 }
 
 // Counts the ticks of the 10 ms timers, seen from the application so a window's private timer is
@@ -92,9 +93,9 @@ private slots:
         QCOMPARE(window.vatCaption(), QStringLiteral("      Taux de TVA : 20 %"));
         QCOMPARE(textOf(window, "Text1"), QString());
         QVERIFY(waitForActiveRate(window));
-        QCOMPARE(window.TauxTVA, QStringLiteral("20"));
-        QCOMPARE(window.NumTaux, 1);
-        QCOMPARE(window.rates().TauxTVA2, QStringLiteral("5,5"));
+        QCOMPARE(window.desk().rates().TauxTVA(), QStringLiteral("20"));
+        QCOMPARE(window.desk().rates().NumTaux(), 1);
+        QCOMPARE(window.desk().rates().shared().TauxTVA2, QStringLiteral("5,5"));
         // "20" and "5.5": three characters, so three ticks and the one that completes.
         QCOMPARE(counter.ticks, 4);
         QTest::qWait(100);
@@ -172,18 +173,18 @@ private slots:
         Form1 window;
         QVERIFY(waitForActiveRate(window));
         press(window, "C1 C0");
-        const calc::CalculatorState before = window.engine().state();
+        const calc::CalculatorState before = window.desk().engine().state();
 
         const QStringList captions{QStringLiteral("      Taux de TVA : 5,50 %"),
                                    QStringLiteral("      Taux de TVA : 19,6 %")};
         for (int i = 0; i < 4; ++i) {
             press(window, "TVA");
             QCOMPARE(window.vatCaption(), captions[i % 2]);
-            QCOMPARE(window.NumTaux, i % 2);
+            QCOMPARE(window.desk().rates().NumTaux(), i % 2);
         }
         // The switch changes neither the display nor the calculator.
         QCOMPARE(textOf(window, "Text1"), QStringLiteral(" 10"));
-        QVERIFY(window.engine().state() == before);
+        QVERIFY(window.desk().engine().state() == before);
     }
 
     // A rate file the conversion cannot complete: the window works, the VAT keys do nothing.
@@ -217,27 +218,27 @@ private slots:
         counter.ticks = 0;
         QTest::qWait(100);
         QCOMPARE(counter.ticks, 0);
-        QCOMPARE(window.TauxTVA, active);
+        QCOMPARE(window.desk().rates().TauxTVA(), active);
 
         press(window, "C1 C0 C0");
-        const calc::CalculatorState before = window.engine().state();
+        const calc::CalculatorState before = window.desk().engine().state();
         const QString display = textOf(window, "Text1");
         press(window, "CmdTTC CmdHT CmdTVA DontTVA");
         QCOMPARE(textOf(window, "Text1"), display);
-        QVERIFY(window.engine().state() == before);
+        QVERIFY(window.desk().engine().state() == before);
     }
 
-    void storedRatesBecomeActive()
+    void ratesTakenBecomeActive()
     {
         Form1 window;
         QVERIFY(waitForActiveRate(window));
         press(window, "TVA");
-        QCOMPARE(window.TauxTVA, QStringLiteral("5,5"));
+        QCOMPARE(window.desk().rates().TauxTVA(), QStringLiteral("5,5"));
 
-        window.rates().TauxTVA1 = vat::Rate::fromNumber(7.0);
-        window.makeFirstRateActive();
-        QCOMPARE(window.TauxTVA, QStringLiteral("7"));
-        QCOMPARE(window.NumTaux, 1);
+        window.desk().resumeRates({vat::Rate::fromNumber(7.0), QStringLiteral("5,5")});
+        QCOMPARE(window.desk().rates().TauxTVA(), QStringLiteral("7"));
+        QCOMPARE(window.desk().rates().NumTaux(), 1);
+        QCOMPARE(window.vatCaption(), QStringLiteral("      Taux de TVA : 7 %"));
         press(window, "C1 C0 C0 CmdTTC");
         QCOMPARE(textOf(window, "Text1"), QStringLiteral("107 TTC"));
     }

@@ -1,12 +1,12 @@
 // Printing the tape: the platform's print dialog, then the lines laid out as a paper tape, a
 // narrow column down the middle of each page, headed by the program's name and the date, each
 // day under its heading, the grand total at the end.
-#include "tape/TapeWindow.h"
+#include "tapewindow/TapeWindow.h"
 
 #include "calculator/numbertext.h"
 #include "tape/tape.h"
-#include "tape/tapepaint.h"
 #include "tape/tapetext.h"
+#include "tapewindow/tapepaint.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "tape/tapepaint.h"
+#include "tapewindow/tapepaint.h"
 
 #include <QFont>
 #include <QFontMetrics>

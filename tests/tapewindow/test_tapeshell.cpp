@@ -1,9 +1,10 @@
 // The tape window from the main window: Ctrl+R opens it docked to the calculator's left and
 // closes it again, a plain "r" does nothing, and the window comes back where the user left it.
+#include "desk/desk.h"
 #include "shell/Form1.h"
-#include "tape/TapeWindow.h"
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
+#include "tapewindow/TapeWindow.h"
 
 #include "headless.h"
 
@@ -47,12 +48,12 @@ private slots:
     void ctrlROpensDockedAndCloses()
     {
         QVERIFY(!m_main->tapeWindow()); // nothing of it before it is used
-        QVERIFY(!m_main->tape().isLoaded());
+        QVERIFY(!m_main->desk().tape().isLoaded());
         pressCtrlR();
         TapeWindow *window = m_main->tapeWindow();
         QVERIFY(window);
         QVERIFY(m_main->tapeWindowOpen());
-        QVERIFY(m_main->tape().isLoaded());
+        QVERIFY(m_main->desk().tape().isLoaded());
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QTRY_COMPARE(window->frameGeometry().right() + 1, m_main->frameGeometry().left());
         QCOMPARE(window->frameGeometry().top(), m_main->frameGeometry().top());

@@ -2,8 +2,8 @@
 
 // The tape window ("Ruban"): the tape as a printing calculator would have printed it, grouped by
 // day, with its grand total, and the buttons that copy, save, print and clear it. A normal
-// window of the program; it shows the tape it is given and never writes to it, except to clear
-// it when the user asks.
+// window of the program; it shows the desk's tape and never writes to it: clearing it, when the
+// user asks, is the desk's.
 
 #include <QWidget>
 
@@ -15,6 +15,9 @@
 
 namespace Ui {
 class TapeWindow;
+}
+namespace desk {
+class Desk;
 }
 namespace tape {
 class Tape;
@@ -28,7 +31,7 @@ class TapeWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit TapeWindow(tape::Tape &tape, QWidget *parent = nullptr);
+    explicit TapeWindow(desk::Desk &desk, QWidget *parent = nullptr);
     ~TapeWindow() override;
 
     // Puts the window where the user last left it; false when it was never placed (the caller
@@ -65,7 +68,8 @@ private:
     void onRowsInserted();
 
     std::unique_ptr<Ui::TapeWindow> ui;
-    tape::Tape &m_tape;
+    desk::Desk &m_desk;
+    const tape::Tape &m_tape;
     tape::TapeModel *m_model = nullptr;
     QString m_actionProblem;
     std::optional<QRect> m_dockTo; // while the desktop may still frame the window

@@ -1,15 +1,16 @@
 // The tape window: a list view over the tape's rows, the grand total under it, and the buttons.
 // The texts it copies and saves are made by the tape's own logic (tapetext.h); the window only
 // asks the user where they go.
-#include "tape/TapeWindow.h"
+#include "tapewindow/TapeWindow.h"
 #include "ui_TapeWindow.h"
 
 #include "calculator/numbertext.h"
+#include "desk/desk.h"
 #include "desktop/docking.h"
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
-#include "tape/tapepaint.h"
 #include "tape/tapetext.h"
+#include "tapewindow/tapepaint.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,6 +26,8 @@
 #include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -75,12 +78,13 @@ public:
 
 } // namespace
 
-TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
-    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_tape(tape)
+TapeWindow::TapeWindow(desk::Desk &desk, QWidget *parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_desk(desk),
+      m_tape(std::as_const(desk).tape())
 {
     // Made here rather than among the members: a child tells this window through event(), which
     // reads members that are only complete once the constructor's body runs.
-    m_model = new tape::TapeModel(tape, this);
+    m_model = new tape::TapeModel(m_tape, this);
     ui->setupUi(this);
     resize(size().expandedTo(minimumSizeHint()));
     ui->LstRuban->setModel(m_model);
@@ -96,7 +100,7 @@ TapeWindow::TapeWindow(tape::Tape &tape, QWidget *parent)
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &TapeWindow::onRowsInserted);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TapeWindow::onRowsInserted);
-    connect(&tape, &tape::Tape::problemChanged, this, &TapeWindow::showProblem);
+    connect(&m_tape, &tape::Tape::problemChanged, this, &TapeWindow::showProblem);
 
     showGrandTotal();
     showProblem();
@@ -241,5 +245,5 @@ void TapeWindow::CmdEffacer_Click()
     confirm.button(QMessageBox::No)->setText(QStringLiteral("Annuler"));
     confirm.setDefaultButton(QMessageBox::No);
     if (confirm.exec() == QMessageBox::Yes)
-        m_tape.clear();
+        m_desk.clearTape();
 }

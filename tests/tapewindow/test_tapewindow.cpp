@@ -1,10 +1,11 @@
 // The tape window on a tape filled here: lines arrive and show, the newest in view; a screen
 // reader reads each line; copy, save, print to a PDF file and clear.
 #include "calculator/numbertext.h"
-#include "tape/TapeWindow.h"
+#include "desk/desk.h"
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
 #include "tape/tapetext.h"
+#include "tapewindow/TapeWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -66,15 +67,16 @@ private slots:
     void init()
     {
         m_folder = std::make_unique<QTemporaryDir>();
-        m_tape = std::make_unique<tape::Tape>(m_folder->path());
-        m_window = std::make_unique<TapeWindow>(*m_tape);
+        m_desk = std::make_unique<desk::Desk>(
+            QLatin1Char(','), vat::RateFile(m_folder->path(), m_folder->path()), m_folder->path());
+        m_window = std::make_unique<TapeWindow>(*m_desk);
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
     void cleanup()
     {
         m_window.reset();
-        m_tape.reset();
+        m_desk.reset();
         m_folder.reset();
     }
 
@@ -82,7 +84,7 @@ private slots:
     {
         const QDateTime morning(QDate(2026, 12, 8), QTime(9, 0));
         for (int i = 0; i < 200; ++i)
-            m_tape->append(sum(morning.addSecs(i), i, 1));
+            m_desk->tape().append(sum(morning.addSecs(i), i, 1));
         QListView *view = m_window->lines();
         QCOMPARE(view->model()->rowCount(), 1 + 200 * 3);
         QScrollBar *bar = view->verticalScrollBar();
@@ -101,19 +103,19 @@ private slots:
 
         auto *total = m_window->findChild<QLineEdit *>("TxtGT");
         QVERIFY(total->isReadOnly());
-        QCOMPARE(m_tape->grandTotalCents(), (199 * 200 / 2 + 200) * 100);
+        QCOMPARE(m_desk->tape().grandTotalCents(), (199 * 200 / 2 + 200) * 100);
         QCOMPARE(total->text(),
-                 tape::centsText(m_tape->grandTotalCents(), calc::regionalDecimalMark()));
+                 tape::centsText(m_desk->tape().grandTotalCents(), calc::regionalDecimalMark()));
     }
 
     void copiesSelectionOrAll()
     {
         const QDateTime now(QDate(2026, 12, 8), QTime(11, 30));
-        m_tape->append(sum(now, 2, 3));
-        m_tape->append(sum(now, 4, 5));
+        m_desk->tape().append(sum(now, 2, 3));
+        m_desk->tape().append(sum(now, 4, 5));
         auto *copy = m_window->findChild<QPushButton *>("CmdCopier");
         copy->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), tape::copyText(m_tape->lines()));
+        QCOMPARE(QGuiApplication::clipboard()->text(), tape::copyText(m_desk->tape().lines()));
 
         QListView *view = m_window->lines();
         view->selectionModel()->select(view->model()->index(6, 0), QItemSelectionModel::Select);
@@ -124,12 +126,12 @@ private slots:
 
     void savesCsv()
     {
-        m_tape->append(sum(QDateTime(QDate(2026, 12, 8), QTime(8, 1)), 10, 20));
+        m_desk->tape().append(sum(QDateTime(QDate(2026, 12, 8), QTime(8, 1)), 10, 20));
         const QString file = m_folder->filePath("ruban.csv");
         QVERIFY(m_window->saveTo(file));
         QFile written(file);
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(written.readAll(), tape::csvFile(m_tape->lines()));
+        QCOMPARE(written.readAll(), tape::csvFile(m_desk->tape().lines()));
 
         // A folder that is not there: the window says so in its notice line.
         auto *notice = m_window->findChild<QLabel *>("LblProbleme");
@@ -147,13 +149,13 @@ private slots:
         if (pdftotext.isEmpty())
             QSKIP("pdftotext (poppler-utils) is not installed: scripts/setup.sh installs it");
         const QDateTime monday(QDate(2026, 12, 7), QTime(17, 45));
-        m_tape->append(sum(monday, 100, 20));
-        m_tape->append({line(monday.addDays(1), "100", "HT"),
-                        line(monday.addDays(1), "20", "", false, "TVA 20 %"),
-                        line(monday.addDays(1), "120", "TTC", true)});
+        m_desk->tape().append(sum(monday, 100, 20));
+        m_desk->tape().append({line(monday.addDays(1), "100", "HT"),
+                               line(monday.addDays(1), "20", "", false, "TVA 20 %"),
+                               line(monday.addDays(1), "120", "TTC", true)});
         // Enough lines for a second page.
         for (int i = 0; i < 60; ++i)
-            m_tape->append(sum(monday.addDays(1).addSecs(60 + i), 1, 1));
+            m_desk->tape().append(sum(monday.addDays(1).addSecs(60 + i), 1, 1));
 
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -176,7 +178,7 @@ private slots:
         QVERIFY(pages[0].contains(QRegularExpression("120\\s+TTC\\n")));
         QVERIFY(pages[1].contains("page 2"));
         const QString grandTotal =
-            tape::centsText(m_tape->grandTotalCents(), calc::regionalDecimalMark());
+            tape::centsText(m_desk->tape().grandTotalCents(), calc::regionalDecimalMark());
         QVERIFY2(pages.last().contains(
                      QRegularExpression(QRegularExpression::escape(grandTotal) + "\\s+GT\\n")),
                  qPrintable(pages.last()));
@@ -190,15 +192,16 @@ private slots:
         QFile blocker(m_folder->filePath("not-a-folder"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-        tape::Tape unwritable(blocker.fileName());
+        desk::Desk unwritable(QLatin1Char(','), vat::RateFile(m_folder->path(), m_folder->path()),
+                              blocker.fileName());
         TapeWindow window(unwritable);
         window.show();
-        unwritable.append(sum(QDateTime::currentDateTime(), 1, 1));
-        unwritable.flush();
-        QVERIFY(!unwritable.problem().isEmpty());
+        unwritable.tape().append(sum(QDateTime::currentDateTime(), 1, 1));
+        unwritable.tape().flush();
+        QVERIFY(!unwritable.tape().problem().isEmpty());
         auto *shown = window.findChild<QLabel *>("LblProbleme");
         QVERIFY(shown->isVisible());
-        QCOMPARE(shown->text(), unwritable.problem());
+        QCOMPARE(shown->text(), unwritable.tape().problem());
     }
 
     void clearsAfterConfirmation_data()
@@ -212,17 +215,17 @@ private slots:
     {
         QFETCH(QString, answer);
         QFETCH(bool, cleared);
-        m_tape->append(sum(QDateTime::currentDateTime(), 1, 2));
+        m_desk->tape().append(sum(QDateTime::currentDateTime(), 1, 2));
         answerNextQuestion(answer);
         m_window->findChild<QPushButton *>("CmdEffacer")->click();
-        QCOMPARE(m_tape->lines().isEmpty(), cleared);
+        QCOMPARE(m_desk->tape().lines().isEmpty(), cleared);
         QCOMPARE(m_window->lines()->model()->rowCount(), cleared ? 0 : 4);
         QCOMPARE(m_window->findChild<QLineEdit *>("TxtGT")->text().startsWith("0"), cleared);
     }
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<tape::Tape> m_tape;
+    std::unique_ptr<desk::Desk> m_desk;
     std::unique_ptr<TapeWindow> m_window;
 };
 

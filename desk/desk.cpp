@@ -1,0 +1,293 @@
+#include "desk/desk.h"
+
+#include "calculator/numbertext.h"
+#include "calculator/pricereader.h"
+#include "margin/shownquantities.h"
+#include "options/ratesettings.h"
+#include "tape/localtime.h"
+#include "tape/recorder.h"
+#include "vat/startup.h"
+
+namespace desk {
+
+namespace {
+
+// The start-up conversion's tick: one character of each rate text.
+constexpr int conversionInterval = 10;
+
+tape::VatKind vatKind(vat::VatKey key)
+{
+    switch (key) {
+    case vat::VatKey::TTC:
+        return tape::VatKind::TTC;
+    case vat::VatKey::HT:
+        return tape::VatKind::HT;
+    case vat::VatKey::TVA:
+        return tape::VatKind::TVA;
+    case vat::VatKey::DontTVA:
+        return tape::VatKind::DontTVA;
+    }
+    return tape::VatKind::TTC;
+}
+
+// The margin quantities that took part, as the tape writes them: a rate carries "%", and what
+// the computation wrote is a result.
+QList<tape::Shown> shownOnTape(const QList<margin::ShownQuantity> &quantities)
+{
+    QList<tape::Shown> shown;
+    shown.reserve(quantities.size());
+    for (const margin::ShownQuantity &q : quantities)
+        shown.append({q.caption, q.text, q.rate ? QStringLiteral("%") : QString(), q.computed});
+    return shown;
+}
+
+} // namespace
+
+Desk::Desk(QChar regionalMark, const vat::RateFile &rateFile, const QString &tapeFolder,
+           QObject *parent)
+    : QObject(parent), m_engine(regionalMark), m_rates(regionalMark), m_rateFile(rateFile),
+      m_tape(tapeFolder)
+{
+    m_conversionTimer.setInterval(conversionInterval);
+    connect(&m_conversionTimer, &QTimer::timeout, this, &Desk::stepRateConversion);
+    // Every key that changes something is written as it happens; the tape only observes.
+    m_engine.setKeyListener([this](const calc::KeyStroke &key, const calc::CalculatorState &before,
+                                   const QString &displayBefore,
+                                   const calc::CalculatorEngine &after) {
+        record(tape::keyLines(key, before, displayBefore, after));
+    });
+}
+
+Desk::~Desk() = default;
+
+void Desk::record(QList<tape::Line> lines)
+{
+    if (lines.isEmpty())
+        return;
+    // One time for the whole block: a calculation is written at one moment.
+    const QDateTime now = tape::localNow();
+    for (tape::Line &line : lines)
+        line.time = now;
+    m_tape.append(lines);
+}
+
+// --- Rates ------------------------------------------------------------------------------------
+
+void Desk::startUp()
+{
+    const QChar mark = regionalMark();
+    const vat::StartUpRates read = vat::loadStartUpRates(m_rateFile, mark, m_rates.m_shared);
+    m_rates.m_caption = read.caption;
+    m_rates.m_which = 1;
+    m_rates.announce();
+
+    // Without rates there is nothing to convert: no active rate, and no timer ticking for ever.
+    if (read.usable) {
+        m_conversion.emplace(vat::startUpConversion(mark));
+        m_conversion->start(read.firstSource, read.secondSource);
+        m_conversionTimer.start();
+    } else {
+        stopRateConversion();
+    }
+    m_engine.startUp();
+    emit displayChanged();
+}
+
+void Desk::stopRateConversion()
+{
+    m_conversion.reset();
+    m_conversionTimer.stop();
+}
+
+void Desk::stepRateConversion()
+{
+    if (!m_conversion) {
+        m_conversionTimer.stop();
+        return;
+    }
+    switch (m_conversion->step()) {
+    case vat::RateTextConversion::Status::Running:
+        return;
+    case vat::RateTextConversion::Status::Complete: {
+        const vat::ActiveRate active = vat::commitStartUpRates(*m_conversion, m_rates.m_shared);
+        m_rates.m_active = active.TauxTVA;
+        m_rates.m_which = active.NumTaux;
+        m_rates.announce();
+        break;
+    }
+    case vat::RateTextConversion::Status::Refused:
+        // A rate with two separators can never be converted: it stays unusable and the VAT keys
+        // stay idle until new rates are stored.
+        break;
+    }
+    stopRateConversion();
+}
+
+void Desk::switchRate()
+{
+    const vat::ActiveRate next =
+        vat::switchRate({m_rates.m_active, m_rates.m_which}, m_rates.m_shared, regionalMark());
+    m_rates.m_active = next.TauxTVA;
+    m_rates.m_which = next.NumTaux;
+    m_rates.m_caption = vat::rateCaption(next.TauxTVA);
+    m_rates.announce();
+    record({tape::rateSwitchLine(next.TauxTVA)});
+}
+
+Desk::StoredRates Desk::storeRates(const QString &firstWithPoint, const QString &secondWithPoint)
+{
+    StoredRates stored;
+    options::CommitSteps steps;
+    steps.firstRateStored = [this](const QString &text) {
+        // Rates just stored replace those read at start: a start-up conversion still under way
+        // must not commit the old ones over them a tick later.
+        stopRateConversion();
+        const vat::ActiveRate active = vat::firstRateActive(m_rates.m_shared, regionalMark());
+        m_rates.m_active = active.TauxTVA;
+        m_rates.m_which = active.NumTaux;
+        m_rates.m_caption = vat::storedRateCaption(text);
+    };
+    steps.showFirstRate = [&stored](const QString &text) { stored.first = text; };
+    steps.showSecondRate = [&stored](const QString &text) { stored.second = text; };
+    // A file that cannot be written is not reported: the rates hold for this run all the same.
+    stored.written = options::commitRates(firstWithPoint, secondWithPoint, regionalMark(),
+                                          m_rates.m_shared, m_rateFile, steps);
+    m_rates.announce();
+    return stored;
+}
+
+void Desk::resumeRates(const vat::SharedRates &rates)
+{
+    stopRateConversion();
+    m_rates.m_shared = rates;
+    const vat::ActiveRate active = vat::firstRateActive(rates, regionalMark());
+    m_rates.m_active = active.TauxTVA;
+    m_rates.m_which = active.NumTaux;
+    m_rates.m_caption = vat::rateCaption(active.TauxTVA);
+    m_rates.announce();
+}
+
+// --- Calculator keys --------------------------------------------------------------------------
+
+void Desk::pressDigit(int k)
+{
+    m_engine.digit(k);
+    emit displayChanged();
+}
+
+void Desk::pressDecimalPoint()
+{
+    m_engine.decimalPoint();
+    emit displayChanged();
+}
+
+void Desk::pressClear()
+{
+    m_engine.clear();
+    emit displayChanged();
+}
+
+void Desk::pressOperator(calc::Operation operation)
+{
+    m_engine.operatorKey(operation);
+    emit displayChanged();
+}
+
+void Desk::pressPercent()
+{
+    m_engine.percent();
+    emit displayChanged();
+}
+
+void Desk::pressEquals()
+{
+    m_engine.equals();
+    emit displayChanged();
+}
+
+void Desk::typeKey(QChar key)
+{
+    m_engine.keyPress(key);
+    emit displayChanged();
+}
+
+void Desk::pressDelete()
+{
+    m_engine.deleteKey();
+    emit displayChanged();
+}
+
+void Desk::displayEdited(const QString &text)
+{
+    // Whoever writes the display, the engine reads the same text and applies its change rule.
+    m_engine.setDisplay(text);
+}
+
+void Desk::vatKey(vat::VatKey key)
+{
+    if (vat::VatStep step; vat::applyVatKey(m_engine, key, m_rates.m_active, &step))
+        record(tape::vatLines(
+            {vatKind(key), step.display, step.amount, m_rates.m_active, step.resultText},
+            regionalMark()));
+    emit displayChanged();
+}
+
+// --- Clipboard --------------------------------------------------------------------------------
+
+QString Desk::copiedText() const
+{
+    return calc::copiedNumberText(m_engine.display(), regionalMark());
+}
+
+bool Desk::canPaste(const QString &clipboardText) const
+{
+    return calc::readPastedPrice(clipboardText, regionalMark()).has_value();
+}
+
+bool Desk::pastePrice(const QString &clipboardText)
+{
+    const auto price = calc::readPastedPrice(clipboardText, regionalMark());
+    if (!price || !m_engine.pasteOperand(*price))
+        return false;
+    emit displayChanged();
+    return true;
+}
+
+// --- Margin window ----------------------------------------------------------------------------
+
+void Desk::recordMarginCalculation(const margin::MarginSetup &setup,
+                                   const margin::FieldTexts &typed,
+                                   const margin::FieldWrites &writes)
+{
+    const QList<margin::ShownQuantity> shown = margin::shownQuantities(setup, typed, writes);
+    if (!shown.isEmpty())
+        record(tape::shownLines(shownOnTape(shown), regionalMark()));
+}
+
+void Desk::recordPriceChange(margin::ChangeMode mode, margin::Direction direction,
+                             const margin::PriceChangeFields &before,
+                             const margin::PriceChangeWrites &writes)
+{
+    if (!writes.rate && !writes.second)
+        return;
+    // The three values as they stand after the computation: what it wrote, or what was there.
+    record(tape::priceChangeLines(
+        {direction == margin::Direction::Increase, mode == margin::ChangeMode::FixedRate,
+         before.first, writes.second.value_or(before.second), writes.rate.value_or(before.rate)},
+        regionalMark()));
+}
+
+// --- Tape -------------------------------------------------------------------------------------
+
+void Desk::openTape()
+{
+    if (!m_tape.isLoaded())
+        m_tape.load();
+}
+
+void Desk::clearTape()
+{
+    m_tape.clear();
+}
+
+} // namespace desk

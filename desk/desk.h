@@ -1,0 +1,128 @@
+#pragma once
+
+// The desk: the calculation of one run, as on a shop counter the calculator, its two VAT rates
+// and its tape. It owns the calculator engine, the rates with their start-up conversion, and the
+// tape with everything that writes on it. The windows call it for whatever the user does (a key,
+// a VAT key, the rate switch, a paste, a margin computation, new rates) and show what its signals
+// tell them; none of them decides a tape line or a rate, so any calculation can be replayed
+// without a window. QtCore only.
+
+#include "desk/rates.h"
+
+#include "calculator/engine.h"
+#include "margin/margincalc.h"
+#include "margin/pricechange.h"
+#include "tape/tape.h"
+#include "vat/conversion.h"
+#include "vat/ratefile.h"
+#include "vat/vatkeys.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+namespace desk {
+
+class Desk : public QObject
+{
+    Q_OBJECT
+
+public:
+    // rateFile: where the rates are read at start-up and stored; tapeFolder: where the tape file
+    // lives (empty: the user's data folder). Cheap: nothing is read or opened here.
+    explicit Desk(QChar regionalMark, const vat::RateFile &rateFile, const QString &tapeFolder = {},
+                  QObject *parent = nullptr);
+    ~Desk() override;
+
+    QChar regionalMark() const { return m_engine.regionalMark(); }
+    // The calculator, for reading its display and state.
+    const calc::CalculatorEngine &engine() const { return m_engine; }
+    const QString &display() const { return m_engine.display(); }
+    const Rates &rates() const { return m_rates; }
+    // The tape. Its file is opened by the first line written, or by openTape().
+    const tape::Tape &tape() const { return m_tape; }
+    // The record itself, for putting back lines kept elsewhere.
+    tape::Tape &tape() { return m_tape; }
+
+    // The main window's start: the rates read from the file, the caption naming the first one,
+    // the calculator ready, and the conversion of the rates to the regional mark started (one
+    // character every 10 ms; the first rate becomes active when it completes).
+    void startUp();
+    // One step of that conversion: what each tick of its timer does.
+    void stepRateConversion();
+    // True while the conversion's timer runs.
+    bool convertingRates() const { return m_conversionTimer.isActive(); }
+
+    // The calculator's keys, on screen or typed.
+    void pressDigit(int k);
+    void pressDecimalPoint();
+    void pressClear();
+    void pressOperator(calc::Operation operation);
+    void pressPercent();
+    void pressEquals();
+    void typeKey(QChar key);
+    void pressDelete();
+    // The display's text was changed from outside the keys (the display field itself).
+    void displayEdited(const QString &text);
+
+    // A VAT key at the active rate; nothing happens when it cannot act.
+    void vatKey(vat::VatKey key);
+    // The rate switch: the other rate becomes active.
+    void switchRate();
+
+    // The number on the display as a copy hands it out; empty when there is nothing to copy.
+    QString copiedText() const;
+    // True when the text holds one price that a paste would take.
+    bool canPaste(const QString &clipboardText) const;
+    // Takes the price of a pasted text as the operand; false, changing nothing, when the text
+    // holds no single price or it cannot be shown.
+    bool pastePrice(const QString &clipboardText);
+
+    // A "Calculer" of the margin calculator: the set-up, the fields as typed, and what the
+    // computation wrote. Written on the tape when it wrote anything.
+    void recordMarginCalculation(const margin::MarginSetup &setup, const margin::FieldTexts &typed,
+                                 const margin::FieldWrites &writes);
+    // A "Calculer" of the price-change calculator: the fields before it and what it wrote.
+    void recordPriceChange(margin::ChangeMode mode, margin::Direction direction,
+                           const margin::PriceChangeFields &before,
+                           const margin::PriceChangeWrites &writes);
+
+    // New rates validated in the options window, converted to their decimal point ("19.6",
+    // "5.50"): they become the rates, the caption names the first, which becomes active, and the
+    // file keeps them as given. What the options window then shows in its fields.
+    struct StoredRates
+    {
+        QString first;
+        QString second;
+        bool written = false; // the file could be written
+    };
+    StoredRates storeRates(const QString &firstWithPoint, const QString &secondWithPoint);
+    // Takes rates without the file (a calculation resumed or replayed): the first becomes active.
+    void resumeRates(const vat::SharedRates &rates);
+
+    // Reads the tape file, once (when the tape window first opens).
+    void openTape();
+    // Empties the tape and its grand total.
+    void clearTape();
+
+signals:
+    // The display may have changed: the main window shows display().
+    void displayChanged();
+
+private:
+    // Writes one calculation's lines on the tape, stamped with one time.
+    void record(QList<tape::Line> lines);
+    void stopRateConversion();
+
+    calc::CalculatorEngine m_engine;
+    Rates m_rates;
+    vat::RateFile m_rateFile;
+    std::optional<vat::RateTextConversion> m_conversion;
+    QTimer m_conversionTimer;
+    tape::Tape m_tape;
+};
+
+} // namespace desk
