@@ -12,6 +12,7 @@
 //   Form2Margin.cpp  the margin calculator's set-up and computation
 //   Form2Change.cpp  the price-change calculator
 
+#include "calculator/switches.h"
 #include "margin/shownquantities.h"
 
 #include <QChar>
@@ -40,6 +41,7 @@ struct SharedRates;
 }
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 
 class Form2 : public QWidget
@@ -59,12 +61,18 @@ public:
     // Re-places the main window directly to the left of this window, same top edge.
     void dockMainWindow();
 
+    // The ending computed selling prices are raised to ("Arrondir le prix de vente").
+    void setPriceEnding(calc::PriceEnding ending);
+    calc::PriceEnding priceEnding() const;
+
 signals:
     // A "Calculer" of the margin calculator that wrote something: the quantities that took part.
     void marginCalculated(const QList<margin::ShownQuantity> &quantities);
     // A "Calculer" of the price-change calculator that wrote something: the three fields after.
     void priceChangeCalculated(bool increase, bool fixedRate, const QString &first,
                                const QString &second, const QString &rate);
+    // The user chose another ending in the window's menu (it already applies here).
+    void priceEndingChosen(calc::PriceEnding ending);
 
 public slots:
     // Run by the constructor: the rounded outline.
@@ -116,6 +124,8 @@ public slots:
     void TxtRem_KeyPress(QChar &key);
 
 protected:
+    // A right-click on the background opens the window's menu; the fields keep their own.
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Form_MouseDown: a left press on the background drags the window, the main window follows.
     void mousePressEvent(QMouseEvent *event) override;
@@ -141,6 +151,8 @@ private:
     void setUpFixedQuantity(margin::Mode mode);
     void setUpGivenPrice(margin::GivenPrice price);
     void setUpPriceLabel(bool withVat, QLabel *label);
+    // The window's menu, made on its first opening.
+    QMenu *contextMenu();
 
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
@@ -151,4 +163,5 @@ private:
     std::unique_ptr<margin::MarginModes> m_modes;
     std::unique_ptr<margin::MarginCalculator> m_margin;
     std::unique_ptr<margin::PriceChange> m_change;
+    QMenu *m_contextMenu = nullptr;
 };

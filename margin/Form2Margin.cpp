@@ -8,8 +8,14 @@
 
 #include "margin/margincalc.h"
 #include "margin/marginmodes.h"
+#include "margin/priceending.h"
 #include "margin/shownquantities.h"
 #include "vat/rate.h"
+
+#include <QAbstractButton>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
 
 using margin::AllFields;
 using margin::Field;
@@ -163,11 +169,68 @@ void Form2::CmdCalcul1_Click()
         m_modes->resultWritten(f);
         applyRole(field(f), m_modes->role(f));
     }
-    if (const auto shown = margin::shownQuantities(*setup, texts, writes); !shown.isEmpty())
+    if (const auto shown =
+            margin::shownQuantities(*setup, texts, writes, m_margin->lastPriceEnding());
+        !shown.isEmpty())
         emit marginCalculated(shown);
 }
 
 void Form2::cmdRaz_Click()
 {
     clearMarginFields();
+}
+
+// --- The window's menu ----------------------------------------------------------------------
+
+void Form2::setPriceEnding(calc::PriceEnding ending)
+{
+    m_margin->setPriceEnding(ending);
+}
+
+calc::PriceEnding Form2::priceEnding() const
+{
+    return m_margin->priceEnding();
+}
+
+// Only the background, its frames and captions open the window's menu: the number fields have
+// their own, and the buttons and boxes keep their clicks to themselves.
+void Form2::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QWidget *under = childAt(event->pos());
+        if (qobject_cast<const QAbstractButton *>(under) ||
+            qobject_cast<const QLineEdit *>(under)) {
+            event->ignore();
+            return;
+        }
+    }
+    contextMenu()->popup(event->globalPos());
+    event->accept();
+}
+
+QMenu *Form2::contextMenu()
+{
+    if (m_contextMenu)
+        return m_contextMenu;
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("mnuMarge"));
+    QMenu *endings = m_contextMenu->addMenu(QStringLiteral("Arrondir le prix de vente"));
+    endings->setObjectName(QStringLiteral("mnuArrondiPrix"));
+    auto *group = new QActionGroup(endings);
+    using calc::PriceEnding;
+    for (const PriceEnding ending :
+         {PriceEnding::None, PriceEnding::Ninety, PriceEnding::NinetyFive, PriceEnding::NinetyNine,
+          PriceEnding::WholeEuro}) {
+        QAction *action = endings->addAction(margin::priceEndingText(ending));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        connect(action, &QAction::triggered, this, [this, ending] {
+            setPriceEnding(ending);
+            emit priceEndingChosen(ending);
+        });
+        // Ticked afresh at every opening: the ending may have been set from outside.
+        connect(endings, &QMenu::aboutToShow, action,
+                [this, action, ending] { action->setChecked(priceEnding() == ending); });
+    }
+    return m_contextMenu;
 }

@@ -89,6 +89,7 @@ Form1::Form1(QWidget *parent)
     connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     ui->egal->setFocus();
+    loadSwitches();
     startTape();
     Form_Load();
 

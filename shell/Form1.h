@@ -10,6 +10,7 @@
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
 //   Form1Tape.cpp   the tape: what the keys and the margin window did, written on it
 //   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
+//   Form1Switches.cpp  the decimals, rounding and price-ending switches and the annunciator
 
 #include "calculator/engine.h"
 #include "vat/rate.h"
@@ -23,6 +24,7 @@
 #include <memory>
 
 class QKeyEvent;
+class QLabel;
 class QMenu;
 
 namespace Ui {
@@ -67,6 +69,9 @@ public:
     void setVatCaption(const QString &caption);
     // Makes the first rate the active one (used when new rates are stored).
     void makeFirstRateActive();
+
+    // The switches as the user left them (read at start-up, kept in the user's settings).
+    const calc::Switches &switches() const { return m_switches; }
 
     // The tape the calculations are written on; its file is only touched by the first line.
     tape::Tape &tape();
@@ -131,6 +136,12 @@ public slots:
     void mnuCopier_Click();
     void mnuColler_Click();
 
+    // The switches' menus ("Décimales", "Arrondi", and the margin window's "Arrondir le prix de
+    // vente"): each choice applies at once and is kept for the next start.
+    void chooseDecimals(calc::Decimals decimals);
+    void chooseRounding(calc::Rounding rounding);
+    void choosePriceEnding(calc::PriceEnding ending);
+
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -163,6 +174,11 @@ private:
     bool clipboardShortcut(const QKeyEvent *key);
     // The context menu with all its entries, made on its first opening.
     QMenu *contextMenu();
+    // The switches: read at start-up, their two submenus, and what the display shows of them.
+    void loadSwitches();
+    void addSwitchMenus(QMenu *menu);
+    void applySwitches();
+    void showSwitches();
 
     std::unique_ptr<Ui::Form1> ui;
     calc::CalculatorEngine m_engine;
@@ -177,4 +193,6 @@ private:
     const QEvent *m_keyEvent = nullptr;
     QPointer<QWidget> m_keyReceiver;
     QMenu *m_contextMenu = nullptr;
+    calc::Switches m_switches;
+    QLabel *m_annunciator = nullptr; // made when a switch first leaves its default
 };

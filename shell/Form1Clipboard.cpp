@@ -55,7 +55,7 @@ bool Form1::clipboardShortcut(const QKeyEvent *key)
 void Form1::mnuCopier_Click()
 {
     // An empty display has nothing to give: the clipboard keeps what it held.
-    const QString text = calc::copiedNumberText(m_engine.display(), m_engine.regionalMark());
+    const QString text = m_engine.copiedText();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
 }
@@ -114,12 +114,14 @@ QMenu *Form1::contextMenu()
     QAction *ruban = addEntry("mnuRuban", QStringLiteral("Ruban"),
                               QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::toggleTapeWindow);
     ruban->setCheckable(true);
+    m_contextMenu->addSeparator();
+    addSwitchMenus(m_contextMenu);
 
     // Greyed when they could do nothing: an empty display, a clipboard without one price. The
     // tape's entry is ticked while its window is open.
     connect(m_contextMenu, &QMenu::aboutToShow, this, [this, copier, coller, ruban] {
         const QChar mark = m_engine.regionalMark();
-        copier->setEnabled(!calc::copiedNumberText(m_engine.display(), mark).isEmpty());
+        copier->setEnabled(!m_engine.copiedText().isEmpty());
         coller->setEnabled(
             calc::readPastedPrice(QGuiApplication::clipboard()->text(), mark).has_value());
         ruban->setChecked(tapeWindowOpen());

@@ -42,6 +42,8 @@ void Form1::CmdMarge_Click()
     if (!m_form2) {
         m_form2 = new Form2(this, m_rates);
         deleteWith(this, m_form2);
+        m_form2->setPriceEnding(m_switches.priceEnding);
+        connect(m_form2, &Form2::priceEndingChosen, this, &Form1::choosePriceEnding);
         recordMarginWindow();
     }
     // Every press shifts the main window, even when the margin window is already shown.

@@ -39,7 +39,8 @@ void Form1::recordOnTape(QList<tape::Line> lines)
 void Form1::recordVatKey(tape::VatKind kind, const vat::VatStep &step)
 {
     recordOnTape(tape::vatLines({kind, step.display, step.amount, TauxTVA, step.resultText},
-                                m_engine.regionalMark()));
+                                m_engine.regionalMark(),
+                                calc::fixedDecimals(m_engine.switches().decimals)));
 }
 
 void Form1::recordMarginWindow()

@@ -1,0 +1,173 @@
+// The switches' menus on the real windows: each choice shows on the display's annunciator and in
+// its accessible description, applies to the next key, and is there again at the next start.
+
+#include "shell/Form1.h"
+
+#include "calculator/switchsettings.h"
+#include "margin/Form2.h"
+
+#include "headless.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+class TestSwitchMenus : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<Form1> m_window;
+
+    void start()
+    {
+        m_window = std::make_unique<Form1>();
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    template <typename T = QWidget> T *element(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QLatin1String(name));
+        if (!found)
+            qFatal("no element %s", name);
+        return found;
+    }
+    QLineEdit *display() const { return element<QLineEdit>("Text1"); }
+    QLabel *annunciator() const
+    {
+        auto *label = display()->findChild<QLabel *>(QStringLiteral("Annonciateur"));
+        return label && label->isVisible() ? label : nullptr;
+    }
+    void click(const QStringList &names) const
+    {
+        for (const QString &name : names)
+            QTest::mouseClick(element<QAbstractButton>(name.toLatin1().constData()),
+                              Qt::LeftButton);
+    }
+    static void rightClick(QWidget *window, QPoint at)
+    {
+        QTest::mouseClick(window->windowHandle(), Qt::RightButton, {}, at);
+    }
+    // Opens the window's menu where given and picks an entry of one of its submenus.
+    static bool choose(QWidget *window, QPoint at, const char *menuName, const char *submenuName,
+                       const QString &entry)
+    {
+        rightClick(window, at);
+        auto *menu = window->findChild<QMenu *>(QLatin1String(menuName));
+        if (!menu || !menu->isVisible())
+            return false;
+        auto *submenu = menu->findChild<QMenu *>(QLatin1String(submenuName));
+        emit submenu->aboutToShow();
+        bool chosen = false;
+        for (QAction *action : submenu->actions()) {
+            if (action->text() == entry) {
+                action->trigger();
+                chosen = action->isChecked();
+            }
+        }
+        menu->hide();
+        return chosen;
+    }
+    bool chooseOnDisplay(const char *submenu, const QString &entry) const
+    {
+        return choose(m_window.get(), display()->geometry().center(), "mnuContexte", submenu,
+                      entry);
+    }
+
+private slots:
+    void initTestCase() { headless::quietPlatformLimits(); }
+    void init()
+    {
+        QSettings().clear(); // this suite's own settings: every switch at its default
+        start();
+    }
+    void cleanup() { m_window.reset(); }
+
+    void decimals()
+    {
+        const QImage before = display()->grab().toImage();
+        QVERIFY(!annunciator());
+
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("2")));
+        QVERIFY(annunciator());
+        QCOMPARE(annunciator()->text(), QStringLiteral("2"));
+        QCOMPARE(display()->accessibleDescription(), QStringLiteral("2 décimales"));
+        // The display's text keeps clear of the annunciator.
+        QVERIFY(display()->textMargins().left() > annunciator()->geometry().right());
+        click({"C1", "C0", "Div", "C3", "egal"});
+        QCOMPARE(display()->text(), QStringLiteral(" 3.33"));
+        QCOMPARE(calc::SwitchSettings().load().decimals, calc::Decimals::Two);
+
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("Add2")));
+        QCOMPARE(annunciator()->text(), QStringLiteral("A2"));
+        click({"C1", "C2", "C3", "C4", "plus", "C5", "C6", "C6", "egal"});
+        QCOMPARE(display()->text(), QStringLiteral(" 18.00"));
+
+        // Back at the default, the display is as it always was, pixel for pixel.
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("F (toutes)")));
+        QVERIFY(!annunciator());
+        QCOMPARE(display()->accessibleDescription(), QString());
+        click({"efface"});
+        QCOMPARE(display()->grab().toImage(), before);
+    }
+
+    void rounding()
+    {
+        QVERIFY(chooseOnDisplay("mnuArrondi", QStringLiteral("Par défaut (↓)")));
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("2")));
+        QCOMPARE(annunciator()->text(), QStringLiteral("2\n↓"));
+        QCOMPARE(display()->accessibleDescription(),
+                 QStringLiteral("2 décimales, arrondi par défaut"));
+        click({"C2", "Div", "C3", "egal"});
+        QCOMPARE(display()->text(), QStringLiteral(" 0.66"));
+
+        // The next start takes up the switches where they were left.
+        m_window.reset();
+        start();
+        QCOMPARE(annunciator()->text(), QStringLiteral("2\n↓"));
+        QCOMPARE(display()->accessibleDescription(),
+                 QStringLiteral("2 décimales, arrondi par défaut"));
+        click({"C2", "Div", "C3", "egal"});
+        QCOMPARE(display()->text(), QStringLiteral(" 0.66"));
+    }
+
+    void priceEnding()
+    {
+        click({"CmdMarge"});
+        Form2 *form = m_window->marginWindow();
+        QVERIFY(form && form->isVisible());
+        // The number fields keep their own menu.
+        auto *field = form->findChild<QLineEdit *>(QStringLiteral("TxtAchat"));
+        rightClick(form, field->mapTo(form, field->rect().center()));
+        QVERIFY(!form->findChild<QMenu *>(QStringLiteral("mnuMarge")));
+        if (QWidget *fieldMenu = QApplication::activePopupWidget())
+            fieldMenu->close();
+
+        QPoint background;
+        for (int y = 20; y < form->height() && background.isNull(); y += 4) {
+            for (int x = 20; x < form->width() && background.isNull(); x += 4) {
+                if (!form->childAt(x, y))
+                    background = {x, y};
+            }
+        }
+        QVERIFY(choose(form, background, "mnuMarge", "mnuArrondiPrix", QStringLiteral("à ,90")));
+        QCOMPARE(form->priceEnding(), calc::PriceEnding::Ninety);
+        QCOMPARE(calc::SwitchSettings().load().priceEnding, calc::PriceEnding::Ninety);
+        // The display's annunciator shows only the calculator's own switches.
+        QVERIFY(!annunciator());
+
+        m_window.reset();
+        start();
+        click({"CmdMarge"});
+        QCOMPARE(m_window->marginWindow()->priceEnding(), calc::PriceEnding::Ninety);
+    }
+};
+
+QTEST_MAIN(TestSwitchMenus)
+#include "test_switchmenus.moc"
