@@ -98,8 +98,6 @@ private slots:
         QVERIFY(annunciator());
         QCOMPARE(annunciator()->text(), QStringLiteral("2"));
         QCOMPARE(display()->accessibleDescription(), QStringLiteral("2 décimales"));
-        // The display's text keeps clear of the annunciator.
-        QVERIFY(display()->textMargins().left() > annunciator()->geometry().right());
         click({"C1", "C0", "Div", "C3", "egal"});
         QCOMPARE(display()->text(), QStringLiteral(" 3.33"));
         QCOMPARE(calc::SwitchSettings().load().decimals, calc::Decimals::Two);
@@ -115,6 +113,35 @@ private slots:
         QCOMPARE(display()->accessibleDescription(), QString());
         click({"efface"});
         QCOMPARE(display()->grab().toImage(), before);
+    }
+
+    // The display's text never draws under the annunciator; a text too long to stand beside it
+    // has the display to itself, exactly as at the defaults.
+    void longTexts()
+    {
+        QVERIFY(chooseOnDisplay("mnuArrondi", QStringLiteral("Par excès (↑)")));
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("Add2")));
+        const QImage empty = display()->grab().toImage();
+        // The marks and the gap beside them, clear of the frame (whose colour follows the focus).
+        const QRect marks = annunciator()->geometry().adjusted(0, 3, 2, -3);
+        click({"C1", "C2", "C3", "C4", "C5", "C6", "C7", "C8", "C9", "C0", "C1", "C2", "virgule",
+               "C3", "Multi", "C1", "egal"});
+        QCOMPARE(display()->text(), QStringLiteral(" 123456789012.30"));
+        QVERIFY(annunciator());
+        QCOMPARE(display()->grab().toImage().copy(marks), empty.copy(marks));
+
+        const QStringList longest{"C0", "moins",   "C9", "C9", "C9",  "C9", "C9",
+                                  "C9", "C9",      "C9", "C9", "C9",  "C9", "C9",
+                                  "C9", "virgule", "C9", "C9", "egal"};
+        click(longest);
+        QCOMPARE(display()->text(), QStringLiteral("-9999999999999.99"));
+        QVERIFY(!annunciator());
+        const QImage beside = display()->grab().toImage();
+        QVERIFY(chooseOnDisplay("mnuDecimales", QStringLiteral("F (toutes)")));
+        QVERIFY(chooseOnDisplay("mnuArrondi", QStringLiteral("5/4 (au plus proche)")));
+        click(longest);
+        QCOMPARE(display()->text(), QStringLiteral("-9999999999999.99"));
+        QCOMPARE(display()->grab().toImage(), beside);
     }
 
     void rounding()
