@@ -1,6 +1,7 @@
 #include "margincalc.h"
 
 #include "calculator/numbertext.h"
+#include "calculator/switches.h"
 
 namespace margin {
 
@@ -48,7 +49,11 @@ public:
             return value;
         if (keep)
             *keep = *value;
-        const QString text = calc::regionalNumberText(calc::roundToCents(*value), m_mark);
+        const double cents = calc::roundToCents(*value);
+        // A price raised to an ending shows it in full, as on the shelf: "124,90", "25,00".
+        const QString text = field == Field::Vente && endingApplied != PriceEnding::None
+                                 ? calc::regionalFixedText(cents, 2, m_mark)
+                                 : calc::regionalNumberText(cents, m_mark);
         m_fields[index(field)] = text;
         writes[index(field)] = text;
         return value;

@@ -75,7 +75,7 @@ private slots:
         // 104 HT is 124,80 TTC, shown at 124,90 TTC, that is 104,0833 HT.
         QTest::newRow("coefficient, TTC ,90")
             << coef << pa << true << PriceEnding::Ninety << QStringList{"80", "", "", "", "1.3", ""}
-            << QStringList{"~", "124,9", "30,1", "23,14", "~", "24,08"};
+            << QStringList{"~", "124,90", "30,1", "23,14", "~", "24,08"};
         QTest::newRow("coefficient, TTC ,95")
             << coef << pa << true << PriceEnding::NinetyFive
             << QStringList{"10", "", "", "", "2", ""}
@@ -87,15 +87,15 @@ private slots:
         QTest::newRow("margin rate, HT ,90")
             << marge << pa << false << PriceEnding::Ninety
             << QStringList{"80", "", "25", "", "", ""}
-            << QStringList{"~", "100,9", "~", "20,71", "1,26", "20,9"};
+            << QStringList{"~", "100,90", "~", "20,71", "1,26", "20,9"};
         QTest::newRow("gross margin, HT already on the euro")
             << brut << pa << false << PriceEnding::WholeEuro
             << QStringList{"80", "", "", "", "", "20"}
-            << QStringList{"~", "100", "25", "20", "1,25", "~"};
+            << QStringList{"~", "100,00", "25", "20", "1,25", "~"};
         QTest::newRow("gross margin, HT to the euro")
             << brut << pa << false << PriceEnding::WholeEuro
             << QStringList{"80", "", "", "", "", "20.5"}
-            << QStringList{"~", "101", "26,25", "20,79", "1,26", "~"};
+            << QStringList{"~", "101,00", "26,25", "20,79", "1,26", "~"};
         QTest::newRow("selling price given: nothing raised")
             << marque << pv << false << PriceEnding::Ninety
             << QStringList{"", "100", "", "20", "", ""}
