@@ -9,7 +9,8 @@
 //
 // Its handlers are written in three files, one per concern:
 //   Form2.cpp        construction, look, number fields, dragging, docking and closing
-//   Form2Margin.cpp  the margin calculator's set-up and computation
+//   Form2Margin.cpp  the margin calculator's set-up and computation, and the window's menu
+//                    (the ending computed selling prices are raised to)
 //   Form2Change.cpp  the price-change calculator
 
 #include "calculator/switches.h"
