@@ -11,6 +11,7 @@ struct Snapshot
 {
     CalculatorState state;
     QString display;
+    bool entryPasted = false;
 };
 
 bool showable(const std::optional<double> &value)
@@ -79,7 +80,8 @@ double CalculatorEngine::displayValue() const
 
 template <typename Routine> void CalculatorEngine::guarded(KeyStroke key, Routine routine)
 {
-    const Snapshot before{*this, m_display};
+    const Snapshot before{*this, m_display, m_entryPasted};
+    m_operandDisplay = m_display;
     routine();
     // The display is read again only when the key changed it: reading a long number is the
     // costly part, and most keys leave the display alone.
@@ -90,6 +92,8 @@ template <typename Routine> void CalculatorEngine::guarded(KeyStroke key, Routin
     if (failed) {
         static_cast<CalculatorState &>(*this) = before.state;
         m_display = before.display;
+        m_operandDisplay = before.display;
+        m_entryPasted = before.entryPasted;
     }
     if (m_listener)
         m_listener(key, before.state, before.display, *this);
@@ -111,6 +115,7 @@ void CalculatorEngine::digitRoutine(int k)
     if (TF != 0) {
         setDisplay(plainNumberText(k));
         TF = 0;
+        m_entryPasted = false;
     } else {
         setDisplay(m_display + QChar(char16_t(u'0' + k)));
     }
@@ -137,6 +142,7 @@ void CalculatorEngine::clear()
         setDisplay(QString());
         N1 = 0.0;
         ok = false;
+        m_entryPasted = false;
     });
 }
 
@@ -155,16 +161,17 @@ void CalculatorEngine::operatorRoutine(Operation o)
     if (!ok)
         return;
     ++Compteur;
+    const bool keyed = TF == 0;
     virg = true;
     TF = 1;
     if (Compteur == 1) {
-        N1 = displayValue();
+        N1 = takeOperand(o == Addition || o == Subtraction, keyed);
     } else if (Compteur >= 2) {
         // The chained step carries out what was pending, exactly as equals would, so that
         // "6 + 2 x" shows 8 and a pending percentage is not lost; the new key's operation
         // then waits for the next operand.
         Signe = pending;
-        N1 = evaluateRoutine();
+        N1 = evaluateRoutine(keyed);
         Signe = o;
         Compteur = 1;
     }
@@ -201,7 +208,7 @@ void CalculatorEngine::equalsRoutine()
 {
     if (!ok)
         return;
-    evaluateRoutine();
+    evaluateRoutine(TF == 0);
     TF = 1;
     virg = true;
     Compteur = 0;
@@ -209,12 +216,35 @@ void CalculatorEngine::equalsRoutine()
 
 void CalculatorEngine::evaluatePending()
 {
-    guarded({KeyStroke::Evaluate}, [&] { evaluateRoutine(); });
+    guarded({KeyStroke::Evaluate}, [&] { evaluateRoutine(TF == 0); });
 }
 
-double CalculatorEngine::evaluateRoutine()
+double CalculatorEngine::takeOperand(bool intoSum, bool keyedOperand)
 {
-    const double second = displayValue();
+    const double value = displayValue();
+    if (!intoSum || m_switches.decimals != Decimals::Add2 || !keyedOperand || m_entryPasted ||
+        m_display.isEmpty() || m_display.contains(QLatin1Char('.')))
+        return value;
+    const double cents = value / 100.0;
+    setDisplay(plainFixedText(cents, 2));
+    m_operandDisplay = m_display;
+    return cents;
+}
+
+double CalculatorEngine::showResult(double value)
+{
+    if (const std::optional<int> n = fixedDecimals(m_switches.decimals)) {
+        value = roundToDecimals(value, *n, m_switches.rounding);
+        setDisplay(plainFixedText(value, *n));
+    } else {
+        setDisplay(plainNumberText(value));
+    }
+    return value;
+}
+
+double CalculatorEngine::evaluateRoutine(bool keyedOperand)
+{
+    const double second = takeOperand(Signe == Addition || Signe == Subtraction, keyedOperand);
     N2 = second;
     const double first = N1.value_or(0.0);
     switch (Signe) {
@@ -232,11 +262,18 @@ double CalculatorEngine::evaluateRoutine()
         break;
     case Percentage: {
         N2 = Pourcent;
+        const std::optional<int> n = fixedDecimals(m_switches.decimals);
         if (first == 0.0) {
-            setDisplay(QStringLiteral("0"));
+            setDisplay(n ? regionalFixedText(0.0, *n, m_mark) : QStringLiteral("0"));
             return 0.0;
         }
         N3 = first + Pourcent * (first / 100.0);
+        if (n) {
+            // With fixed decimals the rounded result is the one carried on.
+            N3 = roundToDecimals(*N3, *n, m_switches.rounding);
+            setDisplay(regionalFixedText(*N3, *n, m_mark));
+            return *N3;
+        }
         const double shown = roundToCents(*N3);
         setDisplay(regionalNumberText(shown, m_mark));
         return shown;
@@ -245,7 +282,7 @@ double CalculatorEngine::evaluateRoutine()
         // Nothing pending: the display keeps its number.
         return second;
     }
-    setDisplay(plainNumberText(*N3));
+    N3 = showResult(*N3);
     return *N3;
 }
 
@@ -287,6 +324,7 @@ void CalculatorEngine::deleteKey()
         // Unlike the clear button, the Delete key leaves the operand flag alone.
         setDisplay(QString());
         N1 = 0.0;
+        m_entryPasted = false;
     });
 }
 
@@ -323,8 +361,17 @@ bool CalculatorEngine::pasteOperand(const PastedPrice &price)
         setDisplay(keyed);
         TF = 0;
         virg = !price.digits.contains(QLatin1Char('.'));
+        m_entryPasted = true;
     });
     return m_display == keyed;
+}
+
+QString CalculatorEngine::copiedText() const
+{
+    const QString text = copiedNumberText(m_display, m_mark);
+    // A number being keyed is copied as keyed: in the adding mode, 1234 is not yet 12,34.
+    const std::optional<int> decimals = fixedDecimals(m_switches.decimals);
+    return decimals && TF != 0 ? padDecimals(text, *decimals, m_mark) : text;
 }
 
 } // namespace calc

@@ -4,6 +4,7 @@
 // the routine of every key. The window only forwards clicks and key presses and shows display().
 
 #include "pricereader.h"
+#include "switches.h"
 
 #include <QChar>
 #include <QString>
@@ -120,6 +121,18 @@ public:
     // Returns false, changing nothing, when the number cannot be shown.
     bool pasteOperand(const PastedPrice &price);
 
+    // The decimals and rounding switches (the price ending is the margin window's). At their
+    // defaults, "F" and "5/4", every key works exactly as it always has.
+    void setSwitches(const Switches &switches) { m_switches = switches; }
+    const Switches &switches() const { return m_switches; }
+    // The display as the last key took its operand from it: the display before the key, except
+    // where the adding mode read a keyed number in cents and showed it so (" 12.34").
+    const QString &operandDisplay() const { return m_operandDisplay; }
+
+    // The number on the display as the copy gives it (see copiedNumberText()); a result shows its
+    // fixed decimals in full ("120,00").
+    QString copiedText() const;
+
     // One listener at most (the tape); an empty function removes it.
     void setKeyListener(KeyListener listener) { m_listener = std::move(listener); }
 
@@ -132,8 +145,15 @@ private:
     void percentRoutine();
     void equalsRoutine();
     void keyPressRoutine(const KeyStroke &stroke, QChar key);
-    // Runs the pending operation and returns the value it leaves on the display.
-    double evaluateRoutine();
+    // Runs the pending operation and returns the value it leaves on the display. keyedOperand:
+    // the display holds a number being keyed (which the adding mode may read in cents).
+    double evaluateRoutine(bool keyedOperand);
+    // The operand on the display as an operator or equals takes it. In the adding mode a number
+    // keyed without a decimal mark into a sum is in cents, and the display shows it so.
+    double takeOperand(bool intoSum, bool keyedOperand);
+    // Shows a result of the four operations, rounded first when results carry fixed decimals;
+    // returns the value shown.
+    double showResult(double value);
 
     // Runs one key's routine. A key whose operand or result is not a finite number (an overflow,
     // or a keyed number too long for a double) leaves the display and the whole state exactly as
@@ -143,6 +163,9 @@ private:
     QChar m_mark;
     QString m_display;
     KeyListener m_listener;
+    Switches m_switches;
+    QString m_operandDisplay;
+    bool m_entryPasted = false; // the number on the display came from the clipboard
 };
 
 } // namespace calc

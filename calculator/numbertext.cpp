@@ -1,5 +1,7 @@
 #include "numbertext.h"
 
+#include "switches.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -202,43 +204,8 @@ QString regionalNumberText(std::optional<double> value, QChar regionalMark)
 
 double roundToCents(double value)
 {
-    if (!isShowable(value) || value == 0.0)
-        return value == 0.0 ? 0.0 : value;
-
-    // Fifteen significant digits and the power of ten of the first one: d.dddddddddddddde+XX.
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.14e", std::fabs(value));
-    const std::string written(buffer.data());
-    std::string digits;
-    for (char c : written.substr(0, written.find('e'))) {
-        if (c >= '0' && c <= '9')
-            digits += c;
-    }
-    const int exponent = std::stoi(written.substr(written.find('e') + 1));
-
-    // How many of the 15 digits stand before the second decimal place (inclusive).
-    const int kept = exponent + 1 + 2;
-    if (kept >= int(digits.size()))
-        return value; // no digit below the cent is shown: nothing to round
-    if (kept < 0)
-        return 0.0; // below a tenth of a cent
-
-    std::int64_t cents = 0;
-    for (int i = 0; i < kept; ++i)
-        cents = cents * 10 + (digits[i] - '0');
-    const std::string rest = digits.substr(kept);
-    const bool aboveHalf =
-        rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) != std::string::npos);
-    const bool exactlyHalf = rest[0] == '5' && !aboveHalf;
-    if (aboveHalf || (exactlyHalf && cents % 2 != 0))
-        ++cents;
-
-    const std::string text = std::to_string(cents) + "e-2";
-    double rounded = 0.0;
-    std::from_chars(text.data(), text.data() + text.size(), rounded);
-    if (rounded == 0.0)
-        return 0.0;
-    return value < 0 ? -rounded : rounded;
+    // The cent rounding is the "5/4" setting of the rounding switch at two decimals.
+    return roundToDecimals(value, 2, Rounding::Nearest);
 }
 
 } // namespace calc

@@ -167,6 +167,54 @@ void Desk::resumeRates(const vat::SharedRates &rates)
     m_rates.announce();
 }
 
+// --- Switches -------------------------------------------------------------------------------
+
+void Desk::loadSwitches(const calc::SwitchSettings &settings)
+{
+    m_switchSettings = settings;
+    applySwitches(settings.load());
+}
+
+void Desk::chooseDecimals(calc::Decimals decimals)
+{
+    calc::Switches next = switches();
+    next.decimals = decimals;
+    if (m_switchSettings)
+        m_switchSettings->saveDecimals(decimals);
+    applySwitches(next);
+}
+
+void Desk::chooseRounding(calc::Rounding rounding)
+{
+    calc::Switches next = switches();
+    next.rounding = rounding;
+    if (m_switchSettings)
+        m_switchSettings->saveRounding(rounding);
+    applySwitches(next);
+}
+
+void Desk::choosePriceEnding(calc::PriceEnding ending)
+{
+    calc::Switches next = switches();
+    next.priceEnding = ending;
+    if (m_switchSettings)
+        m_switchSettings->savePriceEnding(ending);
+    applySwitches(next);
+}
+
+void Desk::setSwitches(const calc::Switches &switches)
+{
+    applySwitches(switches);
+}
+
+void Desk::applySwitches(const calc::Switches &switches)
+{
+    // The engine carries all three: the keys and the VAT keys read the first two, the margin
+    // window asks the desk for the ending at each computation.
+    m_engine.setSwitches(switches);
+    emit switchesChanged();
+}
+
 // --- Calculator keys --------------------------------------------------------------------------
 
 void Desk::pressDigit(int k)
@@ -225,10 +273,11 @@ void Desk::displayEdited(const QString &text)
 
 void Desk::vatKey(vat::VatKey key)
 {
+    // The VAT keys round by the engine's switches; the tape writes as many decimals as they show.
     if (vat::VatStep step; vat::applyVatKey(m_engine, key, m_rates.m_active, &step))
         record(tape::vatLines(
             {vatKind(key), step.display, step.amount, m_rates.m_active, step.resultText},
-            regionalMark()));
+            regionalMark(), calc::fixedDecimals(switches().decimals)));
     emit displayChanged();
 }
 
@@ -236,7 +285,7 @@ void Desk::vatKey(vat::VatKey key)
 
 QString Desk::copiedText() const
 {
-    return calc::copiedNumberText(m_engine.display(), regionalMark());
+    return m_engine.copiedText();
 }
 
 bool Desk::canPaste(const QString &clipboardText) const
@@ -257,9 +306,11 @@ bool Desk::pastePrice(const QString &clipboardText)
 
 void Desk::recordMarginCalculation(const margin::MarginSetup &setup,
                                    const margin::FieldTexts &typed,
-                                   const margin::FieldWrites &writes)
+                                   const margin::FieldWrites &writes,
+                                   calc::PriceEnding endingApplied)
 {
-    const QList<margin::ShownQuantity> shown = margin::shownQuantities(setup, typed, writes);
+    const QList<margin::ShownQuantity> shown =
+        margin::shownQuantities(setup, typed, writes, endingApplied);
     if (!shown.isEmpty())
         record(tape::shownLines(shownOnTape(shown), regionalMark()));
 }

@@ -5,11 +5,13 @@
 // tape with everything that writes on it. The windows call it for whatever the user does (a key,
 // a VAT key, the rate switch, a paste, a margin computation, new rates) and show what its signals
 // tell them; none of them decides a tape line or a rate, so any calculation can be replayed
-// without a window. QtCore only.
+// without a window. It also holds the calculator's switches (decimals, rounding, the selling
+// prices' ending), which decide how its results are rounded and written. QtCore only.
 
 #include "desk/rates.h"
 
 #include "calculator/engine.h"
+#include "calculator/switchsettings.h"
 #include "margin/margincalc.h"
 #include "margin/pricechange.h"
 #include "tape/tape.h"
@@ -56,6 +58,22 @@ public:
     // True while the conversion's timer runs.
     bool convertingRates() const { return m_conversionTimer.isActive(); }
 
+    // The switches: the decimals and rounding of every result of the keys and the VAT keys, and
+    // the ending the margin window raises the selling prices it works out to. At their defaults
+    // the desk works exactly as it always has.
+    const calc::Switches &switches() const { return m_engine.switches(); }
+    // Reads the switches the user left in settings, and keeps the later choices there. Cheap
+    // enough for the start-up: one small file read. A desk that never reads them (a calculation
+    // replayed, a test) works at the defaults and keeps nothing.
+    void loadSwitches(const calc::SwitchSettings &settings);
+    // The user moves a switch: it applies from the next key on (the display stays as it is) and
+    // is kept for the next start.
+    void chooseDecimals(calc::Decimals decimals);
+    void chooseRounding(calc::Rounding rounding);
+    void choosePriceEnding(calc::PriceEnding ending);
+    // All three at once, kept nowhere: a calculation resumed or replayed in its own mode.
+    void setSwitches(const calc::Switches &switches);
+
     // The calculator's keys, on screen or typed.
     void pressDigit(int k);
     void pressDecimalPoint();
@@ -81,10 +99,12 @@ public:
     // holds no single price or it cannot be shown.
     bool pastePrice(const QString &clipboardText);
 
-    // A "Calculer" of the margin calculator: the set-up, the fields as typed, and what the
-    // computation wrote. Written on the tape when it wrote anything.
+    // A "Calculer" of the margin calculator: the set-up, the fields as typed, what the
+    // computation wrote, and the ending it raised the selling price to (none when it raised
+    // none). Written on the tape when it wrote anything.
     void recordMarginCalculation(const margin::MarginSetup &setup, const margin::FieldTexts &typed,
-                                 const margin::FieldWrites &writes);
+                                 const margin::FieldWrites &writes,
+                                 calc::PriceEnding endingApplied = calc::PriceEnding::None);
     // A "Calculer" of the price-change calculator: the fields before it and what it wrote.
     void recordPriceChange(margin::ChangeMode mode, margin::Direction direction,
                            const margin::PriceChangeFields &before,
@@ -111,11 +131,15 @@ public:
 signals:
     // The display may have changed: the main window shows display().
     void displayChanged();
+    // A switch moved: the windows show switches().
+    void switchesChanged();
 
 private:
     // Writes one calculation's lines on the tape, stamped with one time.
     void record(QList<tape::Line> lines);
     void stopRateConversion();
+    // Applies the switches and tells the windows.
+    void applySwitches(const calc::Switches &switches);
 
     calc::CalculatorEngine m_engine;
     Rates m_rates;
@@ -123,6 +147,7 @@ private:
     std::optional<vat::RateTextConversion> m_conversion;
     QTimer m_conversionTimer;
     tape::Tape m_tape;
+    std::optional<calc::SwitchSettings> m_switchSettings; // where the user's choices are kept
 };
 
 } // namespace desk

@@ -9,8 +9,11 @@
 //
 // Its handlers are written in three files, one per concern:
 //   Form2.cpp        construction, look, number fields, dragging, docking and closing
-//   Form2Margin.cpp  the margin calculator's set-up and computation
+//   Form2Margin.cpp  the margin calculator's set-up and computation, and the window's menu
+//                    (the ending computed selling prices are raised to)
 //   Form2Change.cpp  the price-change calculator
+
+#include "calculator/switches.h"
 
 #include <QChar>
 #include <QHash>
@@ -38,6 +41,7 @@ class Desk;
 }
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QRadioButton;
 
 class Form2 : public QWidget
@@ -56,6 +60,10 @@ public:
 
     // Re-places the main window directly to the left of this window, same top edge.
     void dockMainWindow();
+
+    // The ending computed selling prices are raised to ("Arrondir le prix de vente"): one of
+    // the desk's switches, chosen in this window's menu.
+    calc::PriceEnding priceEnding() const;
 
 public slots:
     // Run by the constructor: the rounded outline.
@@ -107,6 +115,8 @@ public slots:
     void TxtRem_KeyPress(QChar &key);
 
 protected:
+    // A right-click on the background opens the window's menu; the fields keep their own.
+    void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Form_MouseDown: a left press on the background drags the window, the main window follows.
     void mousePressEvent(QMouseEvent *event) override;
@@ -132,6 +142,8 @@ private:
     void setUpFixedQuantity(margin::Mode mode);
     void setUpGivenPrice(margin::GivenPrice price);
     void setUpPriceLabel(bool withVat, QLabel *label);
+    // The window's menu, made on its first opening.
+    QMenu *contextMenu();
 
     std::unique_ptr<Ui::Form2> ui;
     QPointer<QWidget> m_main;
@@ -142,4 +154,5 @@ private:
     std::unique_ptr<margin::MarginModes> m_modes;
     std::unique_ptr<margin::MarginCalculator> m_margin;
     std::unique_ptr<margin::PriceChange> m_change;
+    QMenu *m_contextMenu = nullptr;
 };

@@ -9,6 +9,12 @@
 #include "desk/desk.h"
 #include "margin/margincalc.h"
 #include "margin/marginmodes.h"
+#include "margin/priceending.h"
+
+#include <QAbstractButton>
+#include <QActionGroup>
+#include <QContextMenuEvent>
+#include <QMenu>
 
 using margin::AllFields;
 using margin::Field;
@@ -153,6 +159,9 @@ void Form2::CmdCalcul1_Click()
 
     // The margin window always works at the first VAT rate, whichever the main window uses.
     const std::optional<double> firstRate = m_desk.rates().firstValue();
+    // The selling prices' ending is the desk's switch, so that the tape knows how the block
+    // it writes was worked out.
+    m_margin->setPriceEnding(m_desk.switches().priceEnding);
     const margin::FieldWrites writes = m_margin->calculate(*setup, texts, firstRate, m_mark);
     for (const Field f : AllFields) {
         const std::optional<QString> &text = writes[margin::index(f)];
@@ -162,10 +171,58 @@ void Form2::CmdCalcul1_Click()
         m_modes->resultWritten(f);
         applyRole(field(f), m_modes->role(f));
     }
-    m_desk.recordMarginCalculation(*setup, texts, writes);
+    m_desk.recordMarginCalculation(*setup, texts, writes, m_margin->lastPriceEnding());
 }
 
 void Form2::cmdRaz_Click()
 {
     clearMarginFields();
+}
+
+// --- The window's menu ----------------------------------------------------------------------
+
+calc::PriceEnding Form2::priceEnding() const
+{
+    return m_desk.switches().priceEnding;
+}
+
+// Only the background, its frames and captions open the window's menu: the number fields have
+// their own, and the buttons and boxes keep their clicks to themselves.
+void Form2::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        const QWidget *under = childAt(event->pos());
+        if (qobject_cast<const QAbstractButton *>(under) ||
+            qobject_cast<const QLineEdit *>(under)) {
+            event->ignore();
+            return;
+        }
+    }
+    contextMenu()->popup(event->globalPos());
+    event->accept();
+}
+
+QMenu *Form2::contextMenu()
+{
+    if (m_contextMenu)
+        return m_contextMenu;
+    m_contextMenu = new QMenu(this);
+    m_contextMenu->setObjectName(QStringLiteral("mnuMarge"));
+    QMenu *endings = m_contextMenu->addMenu(QStringLiteral("Arrondir le prix de vente"));
+    endings->setObjectName(QStringLiteral("mnuArrondiPrix"));
+    auto *group = new QActionGroup(endings);
+    using calc::PriceEnding;
+    for (const PriceEnding ending :
+         {PriceEnding::None, PriceEnding::Ninety, PriceEnding::NinetyFive, PriceEnding::NinetyNine,
+          PriceEnding::WholeEuro}) {
+        QAction *action = endings->addAction(margin::priceEndingText(ending));
+        action->setCheckable(true);
+        action->setActionGroup(group);
+        connect(action, &QAction::triggered, this,
+                [this, ending] { m_desk.choosePriceEnding(ending); });
+        // Ticked afresh at every opening: the desk may have taken another ending since.
+        connect(endings, &QMenu::aboutToShow, action,
+                [this, action, ending] { action->setChecked(priceEnding() == ending); });
+    }
+    return m_contextMenu;
 }

@@ -1,6 +1,7 @@
 #include "margincalc.h"
 
 #include "calculator/numbertext.h"
+#include "calculator/switches.h"
 #include "vat/vatmath.h"
 
 namespace margin {
@@ -26,12 +27,14 @@ bool isNonZero(Value value)
 class Computation
 {
 public:
-    Computation(MarginNumbers &numbers, const FieldTexts &fields, Value rate, QChar mark)
-        : n(numbers), m_fields(fields), m_rate(rate), m_mark(mark)
+    Computation(MarginNumbers &numbers, const FieldTexts &fields, Value rate, QChar mark,
+                PriceEnding ending)
+        : n(numbers), m_fields(fields), m_rate(rate), m_mark(mark), m_ending(ending)
     {
     }
 
     FieldWrites writes;
+    PriceEnding endingApplied = PriceEnding::None;
 
     Value read(Field field) const
     {
@@ -47,7 +50,11 @@ public:
             return value;
         if (keep)
             *keep = *value;
-        const QString text = calc::regionalNumberText(calc::roundToCents(*value), m_mark);
+        const double cents = calc::roundToCents(*value);
+        // A price raised to an ending shows it in full, as on the shelf: "124,90", "25,00".
+        const QString text = field == Field::Vente && endingApplied != PriceEnding::None
+                                 ? calc::regionalFixedText(cents, 2, m_mark)
+                                 : calc::regionalNumberText(cents, m_mark);
         m_fields[index(field)] = text;
         writes[index(field)] = text;
         return value;
@@ -72,6 +79,22 @@ public:
         return withVat(*price, m_rate);
     }
 
+    // A selling price worked out from the purchase price, raised to the price ending as the
+    // customer sees it; the price without VAT then follows the raised one.
+    Value endSellingPrice(Value sellingHT, bool withVatShown)
+    {
+        if (!sellingHT || m_ending == PriceEnding::None)
+            return sellingHT;
+        const Value shown = toShown(sellingHT, withVatShown);
+        if (!shown)
+            return sellingHT;
+        endingApplied = m_ending;
+        const double raised = raiseToPriceEnding(*shown, m_ending);
+        if (raised == *shown)
+            return sellingHT;
+        return withVatShown ? withoutVat(raised, m_rate) : Value(raised);
+    }
+
     // The coefficient from a mark-up rate m: 1 / (1 - m / 100), skipped when the difference is 0.
     void coefficientFromMarkup(Value markup)
     {
@@ -89,6 +112,7 @@ private:
     FieldTexts m_fields;
     Value m_rate;
     QChar m_mark;
+    PriceEnding m_ending;
 };
 
 Value minus(Value a, Value b)
@@ -180,9 +204,16 @@ void fixedRateMode(Computation &c, const MarginSetup &setup, GivenPrice given, V
         return;
     const Value rate = c.read(rateOn(given));
     const Value margin = times(rate, givenHT);
-    const Value grossMargin =
-        c.show(Field::MargeBrute, margin ? finite(*margin / 100.0) : margin, &c.n.MargeBrute);
-    const Value other = otherPrice(given, givenHT, grossMargin);
+    Value grossMargin = margin ? finite(*margin / 100.0) : margin;
+    Value other = otherPrice(given, givenHT, grossMargin);
+    if (given == GivenPrice::Purchase) {
+        // The gross margin is the real one, at the selling price the shelf shows.
+        const Value ended = c.endSellingPrice(other, setup.sellingWithVat);
+        if (ended != other)
+            grossMargin = minus(ended, givenHT);
+        other = ended;
+    }
+    c.show(Field::MargeBrute, grossMargin, &c.n.MargeBrute);
     showWorkedOutPrice(c, setup, opposite(given), other);
     showRateOn(c, opposite(given), grossMargin, other);
     if (given == GivenPrice::Purchase) {
@@ -202,7 +233,7 @@ void coefficientMode(Computation &c, const MarginSetup &setup, Value givenHT)
     const Value coefficient = c.read(Field::Coef);
     const Value other =
         setup.given == GivenPrice::Purchase
-            ? times(givenHT, coefficient)
+            ? c.endSellingPrice(times(givenHT, coefficient), setup.sellingWithVat)
             : (givenHT && coefficient ? finite(*givenHT / *coefficient) : std::nullopt);
     showWorkedOutPrice(c, setup, opposite(setup.given), other);
     const Prices prices = bothPrices(setup.given, givenHT, other);
@@ -218,8 +249,15 @@ void grossMarginMode(Computation &c, const MarginSetup &setup, Value givenHT)
 {
     if (setup.given == GivenPrice::None)
         return;
-    const Value margin = c.read(Field::MargeBrute);
-    const Value other = otherPrice(setup.given, givenHT, margin);
+    Value margin = c.read(Field::MargeBrute);
+    Value other = otherPrice(setup.given, givenHT, margin);
+    if (setup.given == GivenPrice::Purchase) {
+        // The rates are those of the real gross margin, at the selling price the shelf shows.
+        const Value ended = c.endSellingPrice(other, setup.sellingWithVat);
+        if (ended != other)
+            margin = minus(ended, givenHT);
+        other = ended;
+    }
     showWorkedOutPrice(c, setup, opposite(setup.given), other);
     const Prices prices = bothPrices(setup.given, givenHT, other);
     showRateOn(c, GivenPrice::Selling, margin, prices.selling);
@@ -247,7 +285,7 @@ std::optional<double> withVat(double price, std::optional<double> rate)
 FieldWrites MarginCalculator::calculate(const MarginSetup &setup, const FieldTexts &fields,
                                         std::optional<double> firstRate, QChar regionalMark)
 {
-    Computation c(m_numbers, fields, firstRate, regionalMark);
+    Computation c(m_numbers, fields, firstRate, regionalMark, m_ending);
 
     // Both prices are read in every set-up, also one the mode does not use.
     const Value achatHT = c.toWithoutVat(c.read(Field::Achat), setup.purchaseWithVat);
@@ -272,6 +310,7 @@ FieldWrites MarginCalculator::calculate(const MarginSetup &setup, const FieldTex
         grossMarginMode(c, setup, setup.given == GivenPrice::Selling ? venteHT : achatHT);
         break;
     }
+    m_lastEnding = c.endingApplied;
     return c.writes;
 }
 

@@ -8,6 +8,7 @@
 // a computation overwrites only the numbers it works out, and the margin-rate mode still derives
 // its coefficient from the mark-up rate of an earlier computation when the selling price is 0.
 
+#include "priceending.h"
 #include "setuptable.h"
 
 #include <QChar>
@@ -60,6 +61,15 @@ class MarginCalculator
 public:
     const MarginNumbers &numbers() const { return m_numbers; }
 
+    // The ending a selling price worked out from the purchase price is raised to (as the customer
+    // sees it: with VAT under "PV TTC"). The gross margin, the rates and the coefficient shown
+    // are then those of the raised price; the quantity the user typed stays as typed.
+    void setPriceEnding(PriceEnding ending) { m_ending = ending; }
+    PriceEnding priceEnding() const { return m_ending; }
+    // The ending the last computation raised a selling price to; none when it worked out no
+    // selling price, or the ending is off.
+    PriceEnding lastPriceEnding() const { return m_lastEnding; }
+
     // "Calculer": reads the fields, computes what the set-up leaves to compute and returns the
     // texts to write, each rounded to the cent in regional number text. firstRate is the first
     // VAT rate, used for every price with VAT. A quantity that cannot be worked out (a missing
@@ -70,6 +80,8 @@ public:
 
 private:
     MarginNumbers m_numbers;
+    PriceEnding m_ending = PriceEnding::None;
+    PriceEnding m_lastEnding = PriceEnding::None;
 };
 
 } // namespace margin

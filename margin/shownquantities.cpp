@@ -26,7 +26,7 @@ QString caption(Field field, const MarginSetup &setup)
 } // namespace
 
 QList<ShownQuantity> shownQuantities(const MarginSetup &setup, const FieldTexts &typed,
-                                     const FieldWrites &writes)
+                                     const FieldWrites &writes, PriceEnding endingApplied)
 {
     QList<ShownQuantity> shown;
     const SetupRow &row = setupRow(setup.mode, setup.given);
@@ -37,6 +37,8 @@ QList<ShownQuantity> shownQuantities(const MarginSetup &setup, const FieldTexts 
         if (written) {
             shown.append({caption(f, setup), *written, isRate, true});
             wrote = true;
+            if (f == Field::Vente && endingApplied != PriceEnding::None)
+                shown.append({priceEndingNote(endingApplied), QString(), false, false});
         } else if (row.role(f) == Role::Entry && !typed[index(f)].trimmed().isEmpty()) {
             shown.append({caption(f, setup), typed[index(f)], isRate, false});
         }

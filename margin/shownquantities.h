@@ -19,8 +19,10 @@ struct ShownQuantity
 };
 
 // The fields typed for the set-up and those the computation wrote, in the window's order.
-// Nothing when the computation wrote nothing.
+// Nothing when the computation wrote nothing. A selling price raised to an ending is followed
+// by a note that says so ("Prix de vente arrondi à ,90").
 QList<ShownQuantity> shownQuantities(const MarginSetup &setup, const FieldTexts &typed,
-                                     const FieldWrites &writes);
+                                     const FieldWrites &writes,
+                                     PriceEnding endingApplied = PriceEnding::None);
 
 } // namespace margin

@@ -5,6 +5,7 @@
 #include "ui_Form1.h"
 
 #include "calculator/numbertext.h"
+#include "calculator/switchsettings.h"
 #include "desk/desk.h"
 #include "desktop/classiclook.h"
 #include "desktop/platform.h"
@@ -88,8 +89,11 @@ Form1::Form1(QWidget *parent)
 
     connect(m_desk.get(), &desk::Desk::displayChanged, this, &Form1::showDisplay);
     connect(&m_desk->rates(), &desk::Rates::changed, this, &Form1::showRates);
+    connect(m_desk.get(), &desk::Desk::switchesChanged, this, &Form1::showSwitches);
 
     ui->egal->setFocus();
+    // The switches as the user left them: one small settings file, nothing drawn at the defaults.
+    m_desk->loadSwitches(calc::SwitchSettings());
     Form_Load();
 
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -5,12 +5,13 @@
 // to it, and shows what it tells: the display and the VAT frame's caption. The other windows
 // are handed the same desk.
 //
-// Its handlers are written in five files, one per concern:
+// Its handlers are written in six files, one per concern:
 //   Form1.cpp       the layout, the calculator keys and the keyboard
 //   Form1Vat.cpp    the start-up of the rates, the VAT keys, the rate switch and the caption
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
 //   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
+//   Form1Switches.cpp  the "Décimales" and "Arrondi" submenus and the display's annunciator
 
 #include <QPixmap>
 #include <QPointer>
@@ -20,6 +21,7 @@
 #include <memory>
 
 class QKeyEvent;
+class QLabel;
 class QMenu;
 
 namespace Ui {
@@ -137,6 +139,9 @@ private:
     bool clipboardShortcut(const QKeyEvent *key);
     // The context menu with all its entries, made on its first opening.
     QMenu *contextMenu();
+    // The desk's switches: their two submenus, and what the display shows of them.
+    void addSwitchMenus(QMenu *menu);
+    void showSwitches();
 
     std::unique_ptr<Ui::Form1> ui;
     std::unique_ptr<desk::Desk> m_desk;
@@ -148,4 +153,5 @@ private:
     QPointer<QWidget> m_keyReceiver;
     QMenu *m_contextMenu = nullptr;
     bool m_painted = false;
+    QLabel *m_annunciator = nullptr; // made when a switch first leaves its default
 };

@@ -110,6 +110,8 @@ QMenu *Form1::contextMenu()
     QAction *ruban = addEntry("mnuRuban", QStringLiteral("Ruban"),
                               QKeySequence(Qt::CTRL | Qt::Key_R), &Form1::toggleTapeWindow);
     ruban->setCheckable(true);
+    m_contextMenu->addSeparator();
+    addSwitchMenus(m_contextMenu);
 
     // Greyed when they could do nothing: an empty display, a clipboard without one price. The
     // tape's entry is ticked while its window is open.

@@ -1,6 +1,7 @@
 #include "tape/recorder.h"
 
 #include "calculator/numbertext.h"
+#include "calculator/switches.h"
 #include "tape/cents.h"
 
 #include <cmath>
@@ -95,8 +96,10 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
     if (after.state() == before && after.display() == displayBefore)
         return {};
     const QChar mark = after.regionalMark();
-    const QString operand =
-        displayedNumber(displayBefore, calc::readDisplayNumber(displayBefore, mark), mark);
+    // The operand as the key took it: in the adding mode a keyed 1234 went in as 12,34.
+    const QString &taken = after.operandDisplay();
+    const QString operand = displayedNumber(taken, calc::readDisplayNumber(taken, mark), mark);
+    const std::optional<int> decimals = calc::fixedDecimals(after.switches().decimals);
     const QString shown = displayedNumber(after.display(), after.displayValue(), mark);
     const bool percentPending = before.Signe == calc::Percentage;
     switch (key.key) {
@@ -107,7 +110,8 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
         // Without a new operand the key only replaces the pending operation: the first
         // operand is written again with the operation that now waits for the second.
         if (!before.ok)
-            return before.N1 ? QList<Line>{plain(shownNumber(*before.N1, mark),
+            return before.N1 ? QList<Line>{plain(calc::padDecimals(shownNumber(*before.N1, mark),
+                                                                   decimals.value_or(0), mark),
                                                  operatorMark(key.operation))}
                              : QList<Line>{};
         // A pending percentage is carried out first: its result, then the new operation.
@@ -129,13 +133,25 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
 
 QList<Line> vatLines(const VatDone &done, QChar mark)
 {
+    return vatLines(done, mark, std::nullopt);
+}
+
+QList<Line> vatLines(const VatDone &done, QChar mark, std::optional<int> decimals)
+{
     const VatKind kind = done.kind;
     const bool fromHt = kind == VatKind::TTC || kind == VatKind::TVA;
     const QString amountText = displayedNumber(done.display, done.amount, mark);
     // The VAT between two prices is their difference in cents, exact like the two amounts
     // printed above and below it; amounts beyond cents are worked as numbers.
     QString vat = done.result;
-    if (kind == VatKind::TTC || kind == VatKind::HT) {
+    if ((kind == VatKind::TTC || kind == VatKind::HT) && decimals) {
+        // With fixed decimals the VAT shows as many as the two amounts around it.
+        const double result = calc::readDisplayNumber(done.result, mark);
+        const double difference =
+            kind == VatKind::TTC ? result - done.amount : done.amount - result;
+        vat = calc::regionalFixedText(
+            calc::roundToDecimals(difference, *decimals, calc::Rounding::Nearest), *decimals, mark);
+    } else if (kind == VatKind::TTC || kind == VatKind::HT) {
         const qint64 difference = amountCents(done.result) - amountCents(amountText);
         vat = std::fabs(done.amount) < 1e13
                   ? centsNumberText(kind == VatKind::TTC ? difference : -difference, mark)

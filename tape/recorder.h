@@ -10,6 +10,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace tape {
 
 // The lines a calculator key writes: an operand with its operator ("100 +"), an operand with
@@ -36,6 +38,8 @@ struct VatDone
 };
 // The amount the key started from, "TVA 20 %" with the VAT amount, and the result.
 QList<Line> vatLines(const VatDone &done, QChar mark);
+// The same when results carry fixed decimals: the VAT line shows as many as the amounts around it.
+QList<Line> vatLines(const VatDone &done, QChar mark, std::optional<int> decimals);
 // "Taux de TVA : 5,5 %".
 Line rateSwitchLine(const QString &rateText);
 

@@ -1,6 +1,7 @@
 #include "vatkeys.h"
 
 #include "calculator/numbertext.h"
+#include "calculator/switches.h"
 #include "rate.h"
 #include "vatmath.h"
 
@@ -61,9 +62,13 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
     // "nan", the key leaves the calculator as it was. Rounding a finite value keeps it finite.
     if (!calc::isShowable(r))
         return false;
-    const double rounded = calc::roundToCents(r);
+    // Results go to the cent, or to the decimals the switch fixes, by the rounding switch.
+    const calc::Switches &switches = engine.switches();
+    const std::optional<int> decimals = calc::fixedDecimals(switches.decimals);
+    const double rounded = calc::roundToDecimals(r, decimals.value_or(2), switches.rounding);
 
-    const QString text = calc::regionalNumberText(rounded, mark);
+    const QString text = decimals ? calc::regionalFixedText(rounded, *decimals, mark)
+                                  : calc::regionalNumberText(rounded, mark);
     const QString before = engine.display();
     // The result ends the pending calculation: the next digit starts a new number, which may
     // take a decimal point whichever key produced the result.

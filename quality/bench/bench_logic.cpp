@@ -1,5 +1,6 @@
 // How long the calculator's logic takes: the number texts, every key of the main window, the VAT
-// keys, one step of the rate-text conversion, and the margin and price-change computations.
+// keys (also with the decimals and rounding switches set), one step of the rate-text conversion,
+// the margin and price-change computations, and the read of the switches' settings.
 //
 // A key is timed on a copy of a calculator prepared just before it, so each figure is an upper
 // bound that includes one copy of the calculator (timed alone as BM_CalculatorCopy).
@@ -8,6 +9,7 @@
 
 #include "calculator/engine.h"
 #include "calculator/numbertext.h"
+#include "calculator/switchsettings.h"
 #include "vat/conversion.h"
 #include "vat/vatkeys.h"
 
@@ -15,6 +17,9 @@
 #include "margin/pricechange.h"
 
 #include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <array>
 #include <functional>
@@ -70,9 +75,10 @@ BENCHMARK(BM_RoundToCents)->DenseRange(0, 3);
 // ------------------------------------------------------------------------
 
 // Keys as the keyboard types them, so a prepared state reads like what the user typed.
-calc::CalculatorEngine typed(const char *keys)
+calc::CalculatorEngine typed(const char *keys, const calc::Switches &switches = {})
 {
     calc::CalculatorEngine engine(comma);
+    engine.setSwitches(switches);
     for (const char *k = keys; *k; ++k)
         engine.keyPress(QLatin1Char(*k));
     return engine;
@@ -80,9 +86,10 @@ calc::CalculatorEngine typed(const char *keys)
 
 // Times one key pressed on a fresh copy of the calculator after the keys typed first.
 void timeKey(benchmark::State &state, const char *before,
-             const std::function<void(calc::CalculatorEngine &)> &key)
+             const std::function<void(calc::CalculatorEngine &)> &key,
+             const calc::Switches &switches = {})
 {
-    const calc::CalculatorEngine prepared = typed(before);
+    const calc::CalculatorEngine prepared = typed(before, switches);
     for ([[maybe_unused]] auto _ : state) {
         calc::CalculatorEngine engine = prepared;
         key(engine);
@@ -122,6 +129,24 @@ KEY_BENCHMARK(VatHT, "119.6", vat::applyVatKey(e, vat::VatKey::HT, QStringLitera
 KEY_BENCHMARK(VatTVA, "100", vat::applyVatKey(e, vat::VatKey::TVA, QStringLiteral("19,6")));
 KEY_BENCHMARK(VatDontTVA, "119.6",
               vat::applyVatKey(e, vat::VatKey::DontTVA, QStringLiteral("19,6")));
+
+// The same keys with the switches set: results to fixed decimals rounded up, the adding mode's
+// keyed cents.
+#define SWITCHED_KEY_BENCHMARK(name, decimals, before, action)                                     \
+    void BM_SwitchedKey_##name(benchmark::State &state)                                            \
+    {                                                                                              \
+        timeKey(                                                                                   \
+            state, before, [](calc::CalculatorEngine &e) { action; },                              \
+            calc::Switches{calc::Decimals::decimals, calc::Rounding::Up});                         \
+    }                                                                                              \
+    BENCHMARK(BM_SwitchedKey_##name)
+
+SWITCHED_KEY_BENCHMARK(Division, Two, "10/3", e.equals());
+SWITCHED_KEY_BENCHMARK(PercentEquals, Two, "50+10%", e.equals());
+SWITCHED_KEY_BENCHMARK(Add2Operator, Add2, "1234", e.operatorKey(calc::Addition));
+SWITCHED_KEY_BENCHMARK(Add2Equals, Add2, "1234+566", e.equals());
+SWITCHED_KEY_BENCHMARK(VatTTC, Four, "100",
+                       vat::applyVatKey(e, vat::VatKey::TTC, QStringLiteral("19,6")));
 
 // A whole sum, "12+7=": five keys; the counter gives the time per key.
 void BM_KeySequence(benchmark::State &state)
@@ -199,6 +224,24 @@ void BM_PriceChangeRate(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PriceChangeRate);
+
+// What the start-up pays for the switches: the user's settings file read, as it stands once the
+// tape window's place and the three switches are in it.
+void BM_SwitchSettingsLoad(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Tarvex.conf"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return state.SkipWithError("no settings file");
+    file.write(
+        "[Commutateurs]\nArrondi=exces\nDecimales=2\nPrixDeVente=90\n\n[Ruban]\n"
+        "geometry=@ByteArray(\\x1\\xd9\\xd0\\xcb\\0\\x3\\0\\0\\0\\0\\x1\\f\\0\\0\\0\\xeb)\n");
+    file.close();
+    for ([[maybe_unused]] auto _ : state)
+        benchmark::DoNotOptimize(calc::SwitchSettings(path).load());
+}
+BENCHMARK(BM_SwitchSettingsLoad);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The desk without any window: what the keys, the VAT keys, the rate switch, a paste and the
 // margin window's computations write on the tape; the rates read at start-up and their
-// conversion; new rates stored; and the same random stream as the calculator's own tests.
+// conversion; new rates stored; the switches, as the tape and the user's settings see them; and
+// the same random stream as the calculator's own tests.
 
 #include "desk/desk.h"
 
@@ -111,6 +112,10 @@ private slots:
     void conversionRunsOnItsTimer();
     void storedRates();
     void copyAndPaste();
+    void switches_data();
+    void switches();
+    void marginAtPriceEnding();
+    void switchesKept();
     void sameAsTheBareCalculator_data();
     void sameAsTheBareCalculator();
 };
@@ -384,6 +389,98 @@ void TestDesk::copyAndPaste()
     QCOMPARE(desk.display(), QStringLiteral(" 1234.56"));
     run(desk, "=");
     QCOMPARE(texts(desk.tape().lines()), (QStringList{"12,50 +", "1234,56 =", "1247,06 *"}));
+}
+
+void TestDesk::switches_data()
+{
+    using calc::Decimals;
+    using calc::Rounding;
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<int>("rounding");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<qint64>("total");
+    const QString r20 = QStringLiteral("20");
+    QTest::newRow("2 decimals: the shown result carried on")
+        << int(Decimals::Two) << int(Rounding::Nearest) << "10/3=*3=" << r20 << " 9.99"
+        << QStringList{"10 ÷", "3 =", "3,33 *", "3,33 ×", "3 =", "9,99 *"} << 1332ll;
+    QTest::newRow("2 decimals rounded down")
+        << int(Decimals::Two) << int(Rounding::Down) << "2/3=" << r20 << " 0.66"
+        << QStringList{"2 ÷", "3 =", "0,66 *"} << 66ll;
+    QTest::newRow("2 decimals rounded up")
+        << int(Decimals::Two) << int(Rounding::Up) << "2/3=" << r20 << " 0.67"
+        << QStringList{"2 ÷", "3 =", "0,67 *"} << 67ll;
+    QTest::newRow("0 decimals, TTC at 5,5")
+        << int(Decimals::Zero) << int(Rounding::Nearest) << "100T"
+        << "5,5"
+        << "106 TTC" << QStringList{"100 HT", "TVA 5,5 % 6", "106 TTC"} << 10600ll;
+    QTest::newRow("2 decimals, TTC at 20")
+        << int(Decimals::Two) << int(Rounding::Nearest) << "100T" << r20 << "120,00 TTC"
+        << QStringList{"100 HT", "TVA 20 % 20,00", "120,00 TTC"} << 12000ll;
+    QTest::newRow("adding mode: keyed cents")
+        << int(Decimals::Add2) << int(Rounding::Nearest) << "1234+566=" << r20 << " 18.00"
+        << QStringList{"12,34 +", "5,66 =", "18,00 *"} << 1800ll;
+    QTest::newRow("adding mode: a product as keyed")
+        << int(Decimals::Add2) << int(Rounding::Nearest) << "1234*2=" << r20 << " 2468.00"
+        << QStringList{"1234 ×", "2 =", "2468,00 *"} << 246800ll;
+}
+
+// The switches as the menus set them: the display, the tape and the grand total agree.
+void TestDesk::switches()
+{
+    QFETCH(int, decimals);
+    QFETCH(int, rounding);
+    QFETCH(QString, keys);
+    QFETCH(QString, rate);
+    QFETCH(QString, display);
+    QFETCH(QStringList, lines);
+    QFETCH(qint64, total);
+    desk::Desk &desk = openDesk();
+    desk.resumeRates({vat::Rate::fromText(rate), QStringLiteral("7")});
+    QSignalSpy moved(&desk, &desk::Desk::switchesChanged);
+    desk.chooseDecimals(calc::Decimals(decimals));
+    desk.chooseRounding(calc::Rounding(rounding));
+    QCOMPARE(moved.count(), 2);
+    run(desk, keys);
+    QCOMPARE(desk.display(), display);
+    QCOMPARE(texts(desk.tape().lines()), lines);
+    QCOMPARE(desk.tape().grandTotalCents(), total);
+}
+
+// The margin window raises the selling price to the desk's ending; the tape says so under it.
+void TestDesk::marginAtPriceEnding()
+{
+    const margin::MarginSetup setup{margin::Mode::Coefficient, margin::GivenPrice::Purchase, false,
+                                    true};
+    margin::FieldTexts fields{QStringLiteral("80"), {}, {}, {}, QStringLiteral("1.3"), {}};
+    desk::Desk &desk = openDesk();
+    desk.choosePriceEnding(calc::PriceEnding::Ninety);
+    margin::MarginCalculator calculator;
+    calculator.setPriceEnding(desk.switches().priceEnding);
+    const margin::FieldWrites writes = calculator.calculate(setup, fields, 20.0, comma);
+    desk.recordMarginCalculation(setup, fields, writes, calculator.lastPriceEnding());
+    const QStringList lines = texts(desk.tape().lines());
+    QCOMPARE(lines.mid(0, 3), (QStringList{"Prix d'achat HT 80", "Prix de vente TTC 124,90",
+                                           "Prix de vente arrondi à ,90"}));
+}
+
+// The user's choices are kept where the desk read them, and the next start finds them.
+void TestDesk::switchesKept()
+{
+    const QString settings = QDir(m_user->path()).filePath(QStringLiteral("switches.ini"));
+    desk::Desk &desk = openDesk();
+    desk.loadSwitches(calc::SwitchSettings(settings));
+    QVERIFY(desk.switches() == calc::Switches{});
+    desk.chooseDecimals(calc::Decimals::Add2);
+    desk.choosePriceEnding(calc::PriceEnding::WholeEuro);
+    // A calculation replayed in its own mode leaves the user's choices alone.
+    desk.setSwitches({});
+    desk::Desk &next = openDesk();
+    next.loadSwitches(calc::SwitchSettings(settings));
+    QVERIFY((next.switches() == calc::Switches{calc::Decimals::Add2, calc::Rounding::Nearest,
+                                               calc::PriceEnding::WholeEuro}));
 }
 
 void TestDesk::sameAsTheBareCalculator_data()
