@@ -24,6 +24,10 @@
 
 #include <optional>
 
+namespace tape {
+class TapeEditing;
+}
+
 namespace desk {
 
 class Desk : public QObject
@@ -107,6 +111,8 @@ public:
     void openTape();
     // Empties the tape and its grand total.
     void clearTape();
+    // Who corrects the tape's calculations for its window; null while the tape is read-only.
+    tape::TapeEditing *tapeEditing() { return nullptr; }
 
 signals:
     // The display may have changed: the main window shows display().
