@@ -89,15 +89,12 @@ void TapeWindow::setUpEditing()
 
 bool TapeWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::KeyPress || qobject_cast<AmountEditor *>(watched))
+    // Keys the editor leaves climb through the list: they are the editor's business.
+    if (event->type() != QEvent::KeyPress || m_editorOpen)
         return QWidget::eventFilter(watched, event);
     const auto &key = *static_cast<const QKeyEvent *>(event);
-    if (watched == ui->LstRuban) {
-        // Keys the editor leaves climb through the list: they are the editor's business.
-        if (m_editorOpen)
-            return false;
+    if (watched == ui->LstRuban)
         return listKeyPress(key);
-    }
     if (watched == ui->TxtGT && m_editing && !(key.modifiers() & shortcutModifiers) &&
         (key.key() == Qt::Key_F2 || key.key() == Qt::Key_Delete)) {
         refuse(QStringLiteral("Le grand total suit les résultats : il ne se corrige pas."));
@@ -311,7 +308,7 @@ void TapeWindow::CmdReprendre_Click()
 {
     const int line = chosenLine();
     // Like any key of the calculator, the amount taken back ends the choice of a line.
-    if (line < 0 || !m_editing->takeBack(line)) {
+    if (line < 0 || !m_editing || !m_editing->takeBack(line)) {
         QApplication::beep();
         return;
     }
@@ -320,7 +317,7 @@ void TapeWindow::CmdReprendre_Click()
 
 void TapeWindow::undoCorrection()
 {
-    if (!m_editing->canUndo() || !correct([this] { return m_editing->undo(); }))
+    if (!m_editing || !m_editing->canUndo() || !correct([this] { return m_editing->undo(); }))
         QApplication::beep();
     else
         announceResult(chosenLine());
@@ -328,7 +325,7 @@ void TapeWindow::undoCorrection()
 
 void TapeWindow::redoCorrection()
 {
-    if (!m_editing->canRedo() || !correct([this] { return m_editing->redo(); }))
+    if (!m_editing || !m_editing->canRedo() || !correct([this] { return m_editing->redo(); }))
         QApplication::beep();
     else
         announceResult(chosenLine());
