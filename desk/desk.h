@@ -26,6 +26,10 @@
 
 #include <optional>
 
+namespace tape {
+class TapeEditing;
+}
+
 namespace desk {
 
 class Desk : public QObject
@@ -127,6 +131,8 @@ public:
     void openTape();
     // Empties the tape and its grand total.
     void clearTape();
+    // Who corrects the tape's calculations for its window; null while the tape is read-only.
+    tape::TapeEditing *tapeEditing() { return nullptr; }
 
 signals:
     // The display may have changed: the main window shows display().

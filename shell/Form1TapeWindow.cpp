@@ -37,7 +37,12 @@ void Form1::toggleTapeWindow()
     if (!m_tapeWindow) {
         m_desk->openTape();
         // A window of its own (its own taskbar button): this window deletes it before the desk.
-        m_tapeWindow = new TapeWindow(*m_desk);
+        m_tapeWindow = new TapeWindow(*m_desk, m_desk->tapeEditing());
+        // An amount taken back from the tape is for the calculator's keys that follow.
+        connect(m_tapeWindow, &TapeWindow::calculatorWanted, this, [this] {
+            raise();
+            activateWindow();
+        });
         if (!m_tapeWindow->restorePlace())
             m_tapeWindow->dockLeftOf(frameGeometry());
     }

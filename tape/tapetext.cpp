@@ -29,28 +29,45 @@ QString amountWithComma(const QString &amount)
     return text;
 }
 
+// The words of a line with the note of its correction after them, if any.
+QString wordsWithNote(const Line &line, const QStringList &formerAmounts, qsizetype i)
+{
+    const QString former = formerAmounts.value(i).trimmed();
+    if (former.isEmpty())
+        return line.label;
+    const QString note = correctedNote(former);
+    return line.label.isEmpty() ? note : line.label + QStringLiteral(" (") + note + u')';
+}
+
 } // namespace
 
-QString copyText(const QList<Line> &lines)
+QString correctedNote(const QString &formerAmount)
+{
+    return QStringLiteral("corrigé : ") + formerAmount.trimmed();
+}
+
+QString copyText(const QList<Line> &lines, const QStringList &formerAmounts)
 {
     QString text;
-    for (const Line &line : lines) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line &line = lines[i];
         text += line.amount.trimmed() + u'\t' + line.mark;
-        if (!line.label.isEmpty())
-            text += u'\t' + line.label;
+        if (const QString words = wordsWithNote(line, formerAmounts, i); !words.isEmpty())
+            text += u'\t' + words;
         text += u'\n';
     }
     return text;
 }
 
-QByteArray csvFile(const QList<Line> &lines)
+QByteArray csvFile(const QList<Line> &lines, const QStringList &formerAmounts)
 {
     QString text = QStringLiteral("date;heure;libellé;montant;marque\r\n");
-    for (const Line &line : lines) {
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const Line &line = lines[i];
         const QStringList fields{
             line.time.date().toString(QStringLiteral("dd/MM/yyyy")),
             line.time.time().toString(QStringLiteral("HH:mm:ss")),
-            csvField(line.label),
+            csvField(wordsWithNote(line, formerAmounts, i)),
             csvField(amountWithComma(line.amount)),
             csvField(line.mark),
         };
@@ -86,14 +103,17 @@ QString markWords(const QString &mark)
     return mark;
 }
 
-QString spokenLine(const Line &line)
+QString spokenLine(const Line &line, const QString &formerAmount)
 {
     QStringList parts;
     for (const QString &part : {line.label, line.amount.trimmed(), markWords(line.mark)}) {
         if (!part.isEmpty())
             parts += part;
     }
-    return parts.join(u' ');
+    QString words = parts.join(u' ');
+    if (!formerAmount.trimmed().isEmpty())
+        words += QStringLiteral(", corrigé, auparavant ") + formerAmount.trimmed();
+    return words;
 }
 
 QString dayHeading(QDate date)

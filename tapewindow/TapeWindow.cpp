@@ -10,21 +10,19 @@
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
 #include "tape/tapetext.h"
-#include "tapewindow/tapepaint.h"
+#include "tapewindow/tapedelegate.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QStyledItemDelegate>
 #include <QTimer>
 
 #include <utility>
@@ -33,62 +31,23 @@ namespace {
 
 const QString placeKey = QStringLiteral("Ruban/geometry");
 
-// Draws each row as a line of a paper tape; every row has the same height, which lets the view
-// place twenty thousand rows without measuring them.
-class TapeDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option,
-               const QModelIndex &index) const override
-    {
-        QStyleOptionViewItem item = option;
-        initStyleOption(&item, index);
-        item.text.clear();
-        const QWidget *view = option.widget;
-        QStyle *style = view ? view->style() : QApplication::style();
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, view);
-
-        painter->save();
-        painter->setFont(option.font);
-        const bool selected = option.state & QStyle::State_Selected;
-        painter->setPen(
-            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        const QRect bounds = option.rect.adjusted(4, 0, -2, 0);
-        if (index.data(tape::TapeModel::HeadingRole).toBool()) {
-            tapepaint::paintHeading(*painter, bounds, index.data().toString());
-        } else {
-            tapepaint::paintLine(*painter, bounds,
-                                 index.data(tape::TapeModel::LabelRole).toString(),
-                                 index.data(tape::TapeModel::AmountRole).toString(),
-                                 index.data(tape::TapeModel::MarkRole).toString(),
-                                 index.data(tape::TapeModel::ResultRole).toBool());
-        }
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
-    {
-        QFont bold = option.font;
-        bold.setBold(true);
-        return {tapepaint::markColumnWidth(bold) * 4, QFontMetrics(bold).height() + 4};
-    }
-};
-
 } // namespace
 
-TapeWindow::TapeWindow(desk::Desk &desk, QWidget *parent)
+TapeWindow::TapeWindow(desk::Desk &desk, tape::TapeEditing *editing, QWidget *parent)
     : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::TapeWindow>()), m_desk(desk),
-      m_tape(std::as_const(desk).tape())
+      m_tape(std::as_const(desk).tape()), m_editing(editing)
 {
     // Made here rather than among the members: a child tells this window through event(), which
     // reads members that are only complete once the constructor's body runs.
     m_model = new tape::TapeModel(m_tape, this);
     ui->setupUi(this);
+    // Read-only, the window is as it always was: no corrections offered.
+    for (QWidget *correcting : std::initializer_list<QWidget *>{
+             ui->LblAide, ui->CmdCorriger, ui->CmdSupprimer, ui->CmdInserer, ui->CmdReprendre})
+        correcting->setVisible(m_editing != nullptr);
     resize(size().expandedTo(minimumSizeHint()));
+    m_model->setEditing(m_editing);
     ui->LstRuban->setModel(m_model);
-    ui->LstRuban->setItemDelegate(new TapeDelegate(ui->LstRuban));
 
     connect(ui->CmdCopier, &QPushButton::clicked, this, &TapeWindow::CmdCopier_Click);
     connect(ui->CmdEnregistrer, &QPushButton::clicked, this, &TapeWindow::CmdEnregistrer_Click);
@@ -99,8 +58,10 @@ TapeWindow::TapeWindow(desk::Desk &desk, QWidget *parent)
     connect(copy, &QShortcut::activated, this, &TapeWindow::CmdCopier_Click);
 
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &TapeWindow::onRowsInserted);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &TapeWindow::onRowsInserted);
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &TapeWindow::keepChosenLine);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &TapeWindow::showChosenLine);
     connect(&m_tape, &tape::Tape::problemChanged, this, &TapeWindow::showProblem);
+    setUpEditing();
 
     showGrandTotal();
     showProblem();
@@ -185,7 +146,8 @@ void TapeWindow::rememberPlace()
 
 void TapeWindow::onRowsInserted()
 {
-    ui->LstRuban->scrollToBottom();
+    if (!m_keepView)
+        ui->LstRuban->scrollToBottom();
     showGrandTotal();
 }
 
@@ -206,9 +168,17 @@ void TapeWindow::showProblem()
 void TapeWindow::CmdCopier_Click()
 {
     const QModelIndexList selected = ui->LstRuban->selectionModel()->selectedRows();
-    const QList<tape::Line> chosen =
-        selected.isEmpty() ? m_tape.lines() : m_model->linesOf(selected);
-    QGuiApplication::clipboard()->setText(tape::copyText(chosen));
+    if (selected.isEmpty()) {
+        QGuiApplication::clipboard()->setText(
+            tape::copyText(m_tape.lines(), m_model->formerAmounts()));
+        return;
+    }
+    const QList<int> chosen = m_model->lineNumbersOf(selected);
+    QList<tape::Line> lines;
+    lines.reserve(chosen.size());
+    for (int line : chosen)
+        lines += m_tape.lines()[line];
+    QGuiApplication::clipboard()->setText(tape::copyText(lines, m_model->formerAmountsOf(chosen)));
 }
 
 void TapeWindow::CmdEnregistrer_Click()
@@ -228,7 +198,8 @@ bool TapeWindow::saveTo(const QString &fileName)
 {
     QSaveFile file(fileName);
     const bool saved = file.open(QIODevice::WriteOnly) &&
-                       file.write(tape::csvFile(m_tape.lines())) >= 0 && file.commit();
+                       file.write(tape::csvFile(m_tape.lines(), m_model->formerAmounts())) >= 0 &&
+                       file.commit();
     m_actionProblem = saved ? QString()
                             : QStringLiteral("Le ruban n'a pas pu être enregistré dans %1.")
                                   .arg(QDir::toNativeSeparators(fileName));

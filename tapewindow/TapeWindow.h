@@ -4,10 +4,19 @@
 // day, with its grand total, and the buttons that copy, save, print and clear it. A normal
 // window of the program; it shows the desk's tape and never writes to it: clearing it, when the
 // user asks, is the desk's.
+//
+// With the desk's editing at hand, the tape can be checked and corrected: the list takes the
+// keyboard to choose a line, F2 opens an editor on a keyed amount, Delete and Insert remove and
+// add entries, Enter takes an amount back to the calculator, Ctrl+Z and Ctrl+Y undo and redo.
+// The desk does every correction; the window only says what the user chose and typed. Keys the
+// list has no use for go on to the calculator, as if typed there.
+
+#include "tape/tapeediting.h"
 
 #include <QWidget>
 
 #include <QMargins>
+#include <QPersistentModelIndex>
 #include <QRect>
 
 #include <memory>
@@ -23,6 +32,10 @@ namespace tape {
 class Tape;
 class TapeModel;
 } // namespace tape
+namespace tapewindow {
+class AmountEditor;
+}
+class QKeyEvent;
 class QListView;
 class QPrinter;
 
@@ -31,7 +44,9 @@ class TapeWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit TapeWindow(desk::Desk &desk, QWidget *parent = nullptr);
+    // editing: who corrects the tape; null leaves it read-only.
+    explicit TapeWindow(desk::Desk &desk, tape::TapeEditing *editing = nullptr,
+                        QWidget *parent = nullptr);
     ~TapeWindow() override;
 
     // Puts the window where the user last left it; false when it was never placed (the caller
@@ -42,6 +57,13 @@ public:
 
     QListView *lines() const;
     tape::TapeModel *model() const;
+    // True when the user chose a line (a key of the list, a click) since the calculator's last
+    // key: Enter, Delete and Insert then act on that line rather than on the calculator.
+    bool lineChosen() const { return m_chosen; }
+
+signals:
+    // An amount was taken back: the calculator's window should take the focus.
+    void calculatorWanted();
 
 public slots:
     // The buttons.
@@ -55,8 +77,17 @@ public slots:
     // Writes the CSV file; false (and a notice in the window) when it cannot be written.
     bool saveTo(const QString &fileName);
 
+    // The corrections, on the chosen line (the buttons, the line's menu and their keys).
+    void CmdCorriger_Click();
+    void CmdSupprimer_Click();
+    void CmdInserer_Click();
+    void CmdReprendre_Click();
+    void undoCorrection();
+    void redoCorrection();
+
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
@@ -67,10 +98,42 @@ private:
     void rememberPlace();
     void onRowsInserted();
 
+    // TapeWindowEditing.cpp
+    void setUpEditing();
+    bool listKeyPress(const QKeyEvent &key);
+    bool forwardTypedKey(const QKeyEvent &key);
+    int chosenLine() const;
+    void refuse(const QString &why);
+    void openEditor(const QModelIndex &index, int line, bool inserting);
+    void prepareEditor(tapewindow::AmountEditor *editor, const QModelIndex &index);
+    void editorOperator(tape::EntryOperator op);
+    void editorClosed();
+    void entryKeyed(const QString &text);
+    template <typename Correction> bool correct(Correction correction);
+    void announceResult(int fromLine);
+    void keepChosenLine();
+    void showChosenLine();
+    void updateEditingButtons();
+    void showLineMenu(const QPoint &pos);
+
     std::unique_ptr<Ui::TapeWindow> ui;
     desk::Desk &m_desk;
     const tape::Tape &m_tape;
+    tape::TapeEditing *m_editing = nullptr;
     tape::TapeModel *m_model = nullptr;
+    bool m_chosen = false;
+    bool m_correcting = false; // the desk is correcting: its display follows, not a key
+    struct Entry
+    {
+        bool inserting = false;
+        int line = -1;
+        std::optional<tape::EntryOperator> op;
+        QPersistentModelIndex row;
+    } m_entry;               // what the editor open on the list is for
+    bool m_keepView = false; // a row added for an entry: the view stays where it is
+    bool m_editorOpen = false;
+    int m_keptLine = -1; // the chosen line while the tape is shown afresh
+    int m_keptRow = -1;
     QString m_actionProblem;
     std::optional<QRect> m_dockTo; // while the desktop may still frame the window
     QMargins m_dockedWithFrame;

@@ -5,6 +5,7 @@
 
 #include "calculator/numbertext.h"
 #include "tape/tape.h"
+#include "tape/tapemodel.h"
 #include "tape/tapetext.h"
 #include "tapewindow/tapepaint.h"
 
@@ -118,6 +119,7 @@ void TapeWindow::printTo(QPrinter &printer)
     TapePage page(painter, printer);
 
     const QList<tape::Line> &lines = m_tape.lines();
+    const QStringList former = m_model->formerAmounts();
     {
         QFont title = font;
         title.setBold(true);
@@ -144,7 +146,7 @@ void TapeWindow::printTo(QPrinter &printer)
             tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
         }
         tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(), line.mark,
-                             line.result);
+                             line.result, former.value(i).trimmed(), tapepaint::Former::InWords);
     }
     if (lines.isEmpty())
         painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Le ruban est vide."));

@@ -15,8 +15,15 @@ int markColumnWidth(const QFont &font)
     return metrics.horizontalAdvance(QStringLiteral("TTC")) + metrics.averageCharWidth() * 2;
 }
 
+QRect amountBox(const QFont &font, const QRect &bounds)
+{
+    const int markWidth = markColumnWidth(font);
+    const int gap = QFontMetrics(font).averageCharWidth();
+    return {bounds.left(), bounds.top(), bounds.width() - markWidth - gap, bounds.height()};
+}
+
 void paintLine(QPainter &painter, const QRect &bounds, const QString &label, const QString &amount,
-               const QString &mark, bool result)
+               const QString &mark, bool result, const QString &former, Former style)
 {
     painter.save();
     QFont font = painter.font();
@@ -25,15 +32,27 @@ void paintLine(QPainter &painter, const QRect &bounds, const QString &label, con
     const int markWidth = markColumnWidth(font);
     const int gap = painter.fontMetrics().averageCharWidth();
     const QRect markBox(bounds.right() - markWidth + 1, bounds.top(), markWidth, bounds.height());
-    const QRect amountBox(bounds.left(), bounds.top(), bounds.width() - markWidth - gap,
-                          bounds.height());
+    const QRect amounts = amountBox(font, bounds);
     painter.drawText(markBox.adjusted(gap, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, mark);
-    painter.drawText(amountBox, Qt::AlignRight | Qt::AlignVCenter, amount);
-    if (!label.isEmpty()) {
+    painter.drawText(amounts, Qt::AlignRight | Qt::AlignVCenter, amount);
+    int room = amounts.width() - painter.fontMetrics().horizontalAdvance(amount) - gap;
+    if (!former.isEmpty()) {
+        // The former amount keeps its place before the new one; the words give way first.
+        const QString shown =
+            style == Former::InWords ? QStringLiteral("corrigé : ") + former : former;
+        QFont struck = font;
+        struck.setStrikeOut(style == Former::StruckThrough);
+        painter.setFont(struck);
+        const QRect formerBox = amounts.adjusted(0, 0, -(amounts.width() - room), 0);
+        painter.drawText(formerBox, Qt::AlignRight | Qt::AlignVCenter,
+                         painter.fontMetrics().elidedText(shown, Qt::ElideLeft, room));
+        room -= painter.fontMetrics().horizontalAdvance(shown) + gap;
+        painter.setFont(font);
+    }
+    if (!label.isEmpty() && room > 0) {
         // The words give way to the amount when the tape is narrow.
-        const int room = amountBox.width() - painter.fontMetrics().horizontalAdvance(amount) - gap;
         const QString shown = painter.fontMetrics().elidedText(label, Qt::ElideRight, room);
-        painter.drawText(amountBox, Qt::AlignLeft | Qt::AlignVCenter, shown);
+        painter.drawText(amounts, Qt::AlignLeft | Qt::AlignVCenter, shown);
     }
     painter.restore();
 }

@@ -119,6 +119,44 @@ private slots:
         QCOMPARE(tape::spokenLine(line), words);
     }
 
+    // A corrected line says what it was, beside its own words, in every text handed out; the
+    // other lines are as they were.
+    void correctedLines_data()
+    {
+        QTest::addColumn<QList<Line>>("lines");
+        QTest::addColumn<QStringList>("former");
+        QTest::addColumn<QString>("copied");
+        QTest::addColumn<QByteArray>("csvRows");
+        QTest::addColumn<QString>("spokenFirst");
+        const QList<Line> sum{line("2026-12-08T09:00:00", "25", "+"),
+                              line("2026-12-08T09:00:00", "30", "=")};
+        QTest::newRow("operand") << sum << QStringList{"20", ""} << "25\t+\tcorrigé : 20\n30\t=\n"
+                                 << QByteArray("08/12/2026;09:00:00;corrigé : 20;25;+\r\n"
+                                               "08/12/2026;09:00:00;;30;=\r\n")
+                                 << "25 plus, corrigé, auparavant 20";
+        QTest::newRow("margin input with words")
+            << QList<Line>{line("2026-12-08T09:00:00", "100,00", "", "Prix d'achat HT")}
+            << QStringList{" 80,00"} << "100,00\t\tPrix d'achat HT (corrigé : 80,00)\n"
+            << QByteArray("08/12/2026;09:00:00;Prix d'achat HT (corrigé : 80,00);100,00;\r\n")
+            << "Prix d'achat HT 100,00, corrigé, auparavant 80,00";
+        QTest::newRow("fewer former amounts than lines")
+            << sum << QStringList{} << "25\t+\n30\t=\n"
+            << QByteArray("08/12/2026;09:00:00;;25;+\r\n08/12/2026;09:00:00;;30;=\r\n")
+            << "25 plus";
+    }
+    void correctedLines()
+    {
+        QFETCH(QList<Line>, lines);
+        QFETCH(QStringList, former);
+        QFETCH(QString, copied);
+        QFETCH(QByteArray, csvRows);
+        QFETCH(QString, spokenFirst);
+        QCOMPARE(tape::copyText(lines, former), copied);
+        QCOMPARE(tape::csvFile(lines, former).mid(3),
+                 QStringLiteral("date;heure;libellé;montant;marque\r\n").toUtf8() + csvRows);
+        QCOMPARE(tape::spokenLine(lines[0], former.value(0)), spokenFirst);
+    }
+
     void dayHeading_data()
     {
         QTest::addColumn<QDate>("date");
@@ -172,6 +210,18 @@ private slots:
         QCOMPARE(chosen, day);
         QCOMPARE(model.linesOf({model.index(9), model.index(5), model.index(8)}),
                  QList<Line>({day[4], day[7]}));
+
+        // An entry being inserted is a row of its own, before its line, that nothing copies.
+        const QModelIndex added = model.addNewEntry(4, QStringLiteral("+"));
+        QCOMPARE(added.row(), 5);
+        QCOMPARE(model.lineAt(added), -1);
+        QCOMPARE(model.indexOfLine(4).row(), 6);
+        QCOMPARE(model.linesOf({model.index(0)}), day.mid(0, 7));
+        model.endEditing();
+        QCOMPARE(model.rowCount(), 10);
+        QCOMPARE(model.indexOfLine(4).row(), 5);
+        QCOMPARE(model.lineAt(model.index(9)), 7);
+        QVERIFY(!model.indexOfLine(8).isValid());
 
         record.clear();
         QCOMPARE(model.rowCount(), 0);
