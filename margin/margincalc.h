@@ -58,6 +58,9 @@ std::optional<double> withVat(double price, std::optional<double> rate);
 class MarginCalculator
 {
 public:
+    MarginCalculator() = default;
+    // Resumes with the numbers an earlier computation kept (working a computation again).
+    explicit MarginCalculator(const MarginNumbers &numbers) : m_numbers(numbers) {}
     const MarginNumbers &numbers() const { return m_numbers; }
 
     // "Calculer": reads the fields, computes what the set-up leaves to compute and returns the
