@@ -141,6 +141,9 @@ private:
         QList<Entry> entries;
         qint32 nextEntry = 0;
         QString readOnly; // why it cannot be corrected
+        // Entries without lines now: the block that followed theirs, so that their lines come
+        // back where they stood.
+        QHash<qint32, std::pair<qint64, qint32>> anchors;
     };
     struct Worked
     {

@@ -222,6 +222,9 @@ Journal::Outcome Journal::redo()
 void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool toFile,
                               const QList<std::pair<qint64, QString>> *starts)
 {
+    // The blocks waiting for the file are written as they were made, before anything changes.
+    if (toFile)
+        m_tape.flush();
     if (!m_rowsValid)
         rebuildIndex();
     const QList<Line> &tapeLines = m_tape.lines();
@@ -232,6 +235,20 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
 
     // The calculation's blocks take the place of the ones it had; a new entry goes just after
     // the entry before it (or before the first one that has lines).
+    // Where the lines of an entry that has none go back: before the block that followed them,
+    // or where that block's own lines would go back.
+    const auto anchoredRow = [&](qint64 calculation, qint32 entry) -> qsizetype {
+        for (int depth = 0; depth < 64; ++depth) {
+            if (const auto blocks = m_rows.constFind(calculation);
+                blocks != m_rows.cend() && blocks->contains(entry))
+                return blocks->value(entry).first;
+            const auto c = m_calcs.constFind(calculation);
+            if (c == m_calcs.cend() || !c->anchors.contains(entry))
+                return -1;
+            std::tie(calculation, entry) = c->anchors.value(entry);
+        }
+        return -1;
+    };
     const auto rework = [&](Calculation &c) {
         Worked w = work(c);
         const auto rows = m_rows.value(c.id);
@@ -248,17 +265,33 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
                 anchor = it->first + it->second;
                 continue;
             }
-            qsizetype at = anchor;
+            qsizetype at = anchoredRow(c.id, id);
+            if (at < 0)
+                at = anchor;
             for (qsizetype j = k + 1; at < 0 && j < c.entries.size(); ++j)
                 if (const auto next = rows.constFind(c.entries[j].id); next != rows.cend())
                     at = next->first;
             replacements.append({at < 0 ? tapeLines.size() : at, 0, w.blocks[k]});
+            if (!w.blocks[k].isEmpty())
+                c.anchors.remove(id);
+        }
+        // An entry left without lines remembers the block that followed its own.
+        const auto leave = [&](qint32 id, std::pair<qsizetype, qsizetype> block) {
+            const qsizetype next = block.first + block.second;
+            if (next < tapeLines.size() && tapeLines[next].calculation != 0)
+                c.anchors[id] = {tapeLines[next].calculation, tapeLines[next].entry};
+        };
+        for (qsizetype k = 0; k < c.entries.size(); ++k) {
+            const auto it = rows.constFind(c.entries[k].id);
+            if (it != rows.cend() && w.blocks[k].isEmpty())
+                leave(c.entries[k].id, *it);
         }
         for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
             if (present.contains(it.key()))
                 continue;
             before = addCents(before, centsOf(tapeLines, it->first, it->second));
             replacements.append({it->first, it->second, {}});
+            leave(it.key(), *it);
         }
         changes.append({c.id, after - before});
         return w;

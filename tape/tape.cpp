@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 namespace tape {
 
@@ -319,11 +320,14 @@ void Tape::replace(QList<Replacement> replacements, const JournalRecord *correct
     if (correction)
         flush();
     // From the last row up, so that the rows of those still to come stay true; at one row, what
-    // replaces lines goes before what is put in before them.
-    std::stable_sort(replacements.begin(), replacements.end(),
-                     [](const Replacement &a, const Replacement &b) {
-                         return a.row != b.row ? a.row > b.row : a.count > b.count;
-                     });
+    // replaces lines goes before what is put in before them, and lines put in at one row keep
+    // the order they were given in.
+    for (qsizetype i = 0; i < replacements.size(); ++i)
+        replacements[i].order = i;
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement &a, const Replacement &b) {
+                  return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
+              });
     bool sameCount = true;
     qsizetype first = d->lines.size(), last = -1;
     for (const Replacement &r : std::as_const(replacements)) {

@@ -65,6 +65,7 @@ public:
         qsizetype row = 0;
         qsizetype count = 0;
         QList<Line> lines;
+        qsizetype order = 0; // set by replace()
     };
     // A correction: the replacements (rows as they stand before any of them) are made in memory,
     // the grand total is worked out again, and the record (a correction's, see tapefile.h) is
