@@ -48,8 +48,15 @@ Journal::Journal(Tape &tape, QChar mark, QObject *parent)
     connect(&m_tape, &Tape::reset, this, [this] {
         if (m_correcting)
             return;
+        // Lines went (a trim, a clear) or came (the file read): what the journal holds of them is
+        // sorted out when it is next asked, not in the middle of a key. A long run that never
+        // asks is sorted out now and then, so that the journal does not outgrow the tape.
         m_rowsValid = false;
-        restore();
+        m_stale = true;
+        if (QList<JournalRecord> records = m_tape.takeJournalRecords(); !records.isEmpty())
+            restore(std::move(records));
+        else if (m_calcs.size() > 100'000)
+            settle();
     });
 }
 
@@ -85,7 +92,7 @@ QList<Line> Journal::write(Calculation &c, Entry entry, QList<Line> lines)
     const qsizetype row = m_tape.lines().size();
     m_tape.append(lines);
     if (m_rowsValid && m_tape.lines().size() == row + lines.size())
-        m_rows[c.id][c.entries.back().id] = {row, lines.size()};
+        m_rows[{c.id, c.entries.back().id}] = {row, lines.size()};
     else
         m_rowsValid = false;
     return lines;
@@ -93,7 +100,12 @@ QList<Line> Journal::write(Calculation &c, Entry entry, QList<Line> lines)
 
 Journal::Calculation &Journal::calculatorCalculation(bool keyed)
 {
-    Calculation *current = m_engineCalc ? &m_calcs[m_engineCalc] : nullptr;
+    // The calculation under way is kept at hand: most keys go to it.
+    if (m_current && m_current->id != m_engineCalc)
+        m_current = nullptr;
+    if (m_engineCalc && !m_current)
+        m_current = &m_calcs[m_engineCalc];
+    Calculation *current = m_engineCalc ? m_current : nullptr;
     if (current && !current->ended)
         return *current;
     Calculation &c = newCalculation(Chain::Calculator);
@@ -104,6 +116,7 @@ Journal::Calculation &Journal::calculatorCalculation(bool keyed)
         m_next[current->id] = c.id;
     }
     m_engineCalc = c.id;
+    m_current = &c;
     return c;
 }
 
@@ -113,6 +126,7 @@ void Journal::takeKey(const EngineSnapshot &before)
     // follows starts on its own.
     if (!m_engine || *m_engine != before) {
         m_engineCalc = 0;
+        m_current = nullptr;
         m_keys.clear();
         m_operandKeys = 0;
     }
@@ -275,6 +289,7 @@ Journal::Worked Journal::work(const Calculation &c) const
 
 QList<Line> Journal::replay(qint64 calculation) const
 {
+    settle();
     QList<Line> lines;
     if (const auto it = m_calcs.constFind(calculation); it != m_calcs.cend())
         for (const QList<Line> &block : work(*it).blocks)
@@ -286,7 +301,7 @@ void Journal::rebuildIndex() const
 {
     m_rows.clear();
     const QList<Line> &lines = m_tape.lines();
-    std::pair<qsizetype, qsizetype> *block = nullptr;
+    Rows *block = nullptr;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Line &line = lines[i];
         if (line.calculation == 0) {
@@ -295,7 +310,7 @@ void Journal::rebuildIndex() const
         }
         if (!block || i == 0 || lines[i - 1].calculation != line.calculation ||
             lines[i - 1].entry != line.entry) {
-            block = &m_rows[line.calculation][line.entry];
+            block = &m_rows[{line.calculation, line.entry}];
             if (block->second == 0)
                 block->first = i;
         }
@@ -304,17 +319,23 @@ void Journal::rebuildIndex() const
     m_rowsValid = true;
 }
 
+std::optional<Journal::Rows> Journal::rowsOf(qint64 calculation, qint32 entry) const
+{
+    const auto it = m_rows.constFind({calculation, entry});
+    return it == m_rows.cend() ? std::nullopt : std::optional<Rows>(*it);
+}
+
 QList<Line> Journal::linesOf(qint64 calculation) const
 {
+    settle();
     if (!m_rowsValid)
         rebuildIndex();
     QList<Line> lines;
     const auto it = m_calcs.constFind(calculation);
     if (it == m_calcs.cend())
         return lines;
-    const auto &rows = m_rows.value(calculation);
     for (const Entry &entry : it->entries) {
-        const auto [row, count] = rows.value(entry.id, {0, 0});
+        const auto [row, count] = m_rows.value({calculation, entry.id}, {0, 0});
         lines += m_tape.lines().mid(row, count);
     }
     return lines;
@@ -322,12 +343,14 @@ QList<Line> Journal::linesOf(qint64 calculation) const
 
 QString Journal::readOnly(qint64 calculation) const
 {
+    settle();
     return m_calcs.value(calculation).readOnly;
 }
 
 bool Journal::startsWhereItWentOn(qint64 calculation) const
 {
-    const Calculation c = m_calcs.value(calculation);
+    settle();
+    const Calculation &c = m_calcs.value(calculation);
     const auto previous = m_calcs.constFind(c.continues);
     if (previous == m_calcs.cend())
         return true;
@@ -337,16 +360,26 @@ bool Journal::startsWhereItWentOn(qint64 calculation) const
 
 QList<qint64> Journal::calculations() const
 {
+    settle();
     return m_order;
+}
+
+void Journal::settle() const
+{
+    if (!m_stale)
+        return;
+    const_cast<Journal *>(this)->forgetMissing();
 }
 
 qint64 Journal::continuesFrom(qint64 calculation) const
 {
+    settle();
     return m_calcs.value(calculation).continues;
 }
 
 bool Journal::startsFromResult(qint64 calculation) const
 {
+    settle();
     return m_calcs.value(calculation).fromResult;
 }
 

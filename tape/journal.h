@@ -26,6 +26,7 @@
 #include <QObject>
 #include <QSet>
 
+#include <memory>
 #include <optional>
 
 namespace vat {
@@ -123,6 +124,8 @@ public:
     void restore();
 
 private:
+    using Block = std::pair<qint64, qint32>;
+    using Rows = std::pair<qsizetype, qsizetype>;
     enum class Chain : quint8
     {
         None,
@@ -172,12 +175,14 @@ private:
     Worked work(const Calculation &calculation) const;
     Target target(qsizetype row) const;
     Outcome change(Calculation &calculation, QList<Entry> entries);
+    std::optional<Rows> rowsOf(qint64 calculation, qint32 entry) const;
     // Gives the calculation these entries and works it again, with the calculations that went
     // on from it (or, reading the file, those the record names, from the starts it gives).
     void applyCorrection(Calculation &calculation, QList<Entry> entries, bool toFile,
                          const QList<std::pair<qint64, QString>> *starts = nullptr);
     void rebuildIndex() const;
     QString blockRecord(const QList<Line> &block) const;
+    void restore(const QList<JournalRecord> &records);
     void restoreBlock(const JournalRecord &record, QSet<qint64> &restored);
     void restoreCorrection(const JournalRecord &record);
     void checkRestored(const QSet<qint64> &restored);
@@ -187,7 +192,58 @@ private:
     QChar m_mark;
     qint64 m_session = 0;
     qint64 m_nextId = 1;
-    QHash<qint64, Calculation> m_calcs;
+    // The calculations by number. Each one stays where it was made: a key adds one without
+    // moving the others.
+    class Table
+    {
+    public:
+        using Map = QHash<qint64, std::shared_ptr<Calculation>>;
+        template <typename It, typename C> struct Iterator
+        {
+            It i;
+            C &operator*() const { return **i; }
+            C *operator->() const { return i->get(); }
+            qint64 key() const { return i.key(); }
+            Iterator &operator++()
+            {
+                ++i;
+                return *this;
+            }
+            bool operator==(const Iterator &other) const { return i == other.i; }
+        };
+        using iterator = Iterator<Map::iterator, Calculation>;
+        using const_iterator = Iterator<Map::const_iterator, const Calculation>;
+
+        Calculation &operator[](qint64 id)
+        {
+            std::shared_ptr<Calculation> &c = m[id];
+            if (!c)
+                c = std::make_shared<Calculation>();
+            return *c;
+        }
+        bool contains(qint64 id) const { return m.contains(id); }
+        iterator find(qint64 id) { return {m.find(id)}; }
+        iterator begin() { return {m.begin()}; }
+        iterator end() { return {m.end()}; }
+        const_iterator constFind(qint64 id) const { return {m.constFind(id)}; }
+        const_iterator cend() const { return {m.cend()}; }
+        const Calculation &value(qint64 id) const
+        {
+            static const Calculation none;
+            const auto it = m.constFind(id);
+            return it == m.cend() ? none : **it;
+        }
+        iterator insert(qint64 id, Calculation c)
+        {
+            return {m.insert(id, std::make_shared<Calculation>(std::move(c)))};
+        }
+        iterator erase(iterator it) { return {m.erase(it.i)}; }
+        qsizetype size() const { return m.size(); }
+
+    private:
+        Map m;
+    };
+    Table m_calcs;
     QList<qint64> m_order;
     QHash<qint64, qint64> m_next; // calculation -> the one that went on from it
 
@@ -195,6 +251,7 @@ private:
     // typed since the last key that wrote lines.
     std::optional<EngineSnapshot> m_engine;
     qint64 m_engineCalc = 0;
+    Calculation *m_current = nullptr; // m_engineCalc's, when known
     QString m_keys;
     EngineSnapshot m_keysStart;  // the calculator before those keys
     int m_operandKeys = 0;       // the keys at their end that build the operand
@@ -203,10 +260,12 @@ private:
     qint64 m_marginCalc = 0;
 
     // Where each entry's lines stand on the tape: (calculation, entry) -> first row, count.
-    mutable QHash<qint64, QHash<qint32, std::pair<qsizetype, qsizetype>>> m_rows;
+    mutable QHash<Block, Rows> m_rows;
     mutable bool m_rowsValid = false;
 
     bool m_correcting = false;
+    mutable bool m_stale = false; // the tape was reset since the journal last looked
+    void settle() const;
     QList<Change> m_undo;
     QList<Change> m_redo;
     std::optional<EngineSnapshot> m_calculatorAfter;

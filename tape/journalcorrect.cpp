@@ -57,6 +57,7 @@ bool onCalculator(const Entry &entry)
 
 Journal::Target Journal::target(qsizetype row) const
 {
+    settle();
     Target t;
     if (row < 0 || row >= m_tape.lines().size()) {
         t.refusal = noLine;
@@ -67,8 +68,8 @@ Journal::Target Journal::target(qsizetype row) const
         t.refusal = oldVersion;
         return t;
     }
-    const auto it = m_calcs.find(line.calculation);
-    if (it == m_calcs.end()) {
+    const auto it = m_calcs.constFind(line.calculation);
+    if (it == m_calcs.cend()) {
         t.refusal = incomplete;
         return t;
     }
@@ -193,6 +194,7 @@ bool Journal::canRedo() const
 
 Journal::Outcome Journal::undo()
 {
+    settle();
     if (m_undo.isEmpty())
         return {false, QStringLiteral("Il n'y a pas de correction à annuler.")};
     const Change last = m_undo.takeLast();
@@ -206,6 +208,7 @@ Journal::Outcome Journal::undo()
 
 Journal::Outcome Journal::redo()
 {
+    settle();
     if (m_redo.isEmpty())
         return {false, QStringLiteral("Il n'y a pas de correction à refaire.")};
     const Change next = m_redo.takeLast();
@@ -231,6 +234,14 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     QList<Tape::Replacement> replacements;
     QList<std::pair<qint64, qint64>> changes;
     QStringList startWords;
+    bool sameShape = true; // every block keeps its number of lines: the index stays true
+    const auto idsOf = [](const Calculation &c) {
+        QList<qint32> ids;
+        for (const Entry &e : c.entries)
+            ids.append(e.id);
+        return ids;
+    };
+    const QList<qint32> had = idsOf(target);
     target.entries = std::move(entries);
 
     // The calculation's blocks take the place of the ones it had; a new entry goes just after
@@ -239,9 +250,8 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     // or where that block's own lines would go back.
     const auto anchoredRow = [&](qint64 calculation, qint32 entry) -> qsizetype {
         for (int depth = 0; depth < 64; ++depth) {
-            if (const auto blocks = m_rows.constFind(calculation);
-                blocks != m_rows.cend() && blocks->contains(entry))
-                return blocks->value(entry).first;
+            if (const auto rows = rowsOf(calculation, entry))
+                return rows->first;
             const auto c = m_calcs.constFind(calculation);
             if (c == m_calcs.cend() || !c->anchors.contains(entry))
                 return -1;
@@ -249,9 +259,8 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         }
         return -1;
     };
-    const auto rework = [&](Calculation &c) {
+    const auto rework = [&](Calculation &c, const QList<qint32> &had) {
         Worked w = work(c);
-        const auto rows = m_rows.value(c.id);
         qint64 before = 0, after = 0;
         QSet<qint32> present;
         qsizetype anchor = -1;
@@ -259,45 +268,49 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             const qint32 id = c.entries[k].id;
             present.insert(id);
             after = addCents(after, centsOf(w.blocks[k]));
-            if (const auto it = rows.constFind(id); it != rows.cend()) {
-                before = addCents(before, centsOf(tapeLines, it->first, it->second));
-                replacements.append({it->first, it->second, w.blocks[k]});
-                anchor = it->first + it->second;
+            if (const auto rows = rowsOf(c.id, id)) {
+                before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
+                replacements.append({rows->first, rows->second, w.blocks[k]});
+                sameShape = sameShape && rows->second == w.blocks[k].size();
+                anchor = rows->first + rows->second;
                 continue;
             }
+            sameShape = sameShape && w.blocks[k].isEmpty();
             qsizetype at = anchoredRow(c.id, id);
             if (at < 0)
                 at = anchor;
             for (qsizetype j = k + 1; at < 0 && j < c.entries.size(); ++j)
-                if (const auto next = rows.constFind(c.entries[j].id); next != rows.cend())
+                if (const auto next = rowsOf(c.id, c.entries[j].id))
                     at = next->first;
             replacements.append({at < 0 ? tapeLines.size() : at, 0, w.blocks[k]});
             if (!w.blocks[k].isEmpty())
                 c.anchors.remove(id);
         }
         // An entry left without lines remembers the block that followed its own.
-        const auto leave = [&](qint32 id, std::pair<qsizetype, qsizetype> block) {
+        const auto leave = [&](qint32 id, Rows block) {
             const qsizetype next = block.first + block.second;
             if (next < tapeLines.size() && tapeLines[next].calculation != 0)
                 c.anchors[id] = {tapeLines[next].calculation, tapeLines[next].entry};
         };
         for (qsizetype k = 0; k < c.entries.size(); ++k) {
-            const auto it = rows.constFind(c.entries[k].id);
-            if (it != rows.cend() && w.blocks[k].isEmpty())
-                leave(c.entries[k].id, *it);
+            const auto rows = rowsOf(c.id, c.entries[k].id);
+            if (rows && w.blocks[k].isEmpty())
+                leave(c.entries[k].id, *rows);
         }
-        for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
-            if (present.contains(it.key()))
+        for (const qint32 id : had) {
+            const auto rows = rowsOf(c.id, id);
+            if (present.contains(id) || !rows)
                 continue;
-            before = addCents(before, centsOf(tapeLines, it->first, it->second));
-            replacements.append({it->first, it->second, {}});
-            leave(it.key(), *it);
+            sameShape = false;
+            before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
+            replacements.append({rows->first, rows->second, {}});
+            leave(id, *rows);
         }
         changes.append({c.id, after - before});
         return w;
     };
 
-    Worked w = rework(target);
+    Worked w = rework(target, had);
     qint64 last = target.id;
     if (starts) {
         for (const auto &[id, text] : *starts) {
@@ -314,7 +327,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             } else {
                 continue;
             }
-            rework(*it);
+            rework(*it, idsOf(*it));
         }
     } else {
         // Every later calculation that went on from it, until one starts as it did.
@@ -336,7 +349,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             } else {
                 break;
             }
-            w = rework(n);
+            w = rework(n, idsOf(n));
             last = n.id;
         }
     }
@@ -367,14 +380,18 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         m_tape.replace(std::move(replacements));
     }
     m_correcting = false;
-    m_rowsValid = false;
+    m_rowsValid = m_rowsValid && sameShape;
 }
 
 // --- Reading the file back --------------------------------------------------------------------
 
 void Journal::restore()
 {
-    const QList<JournalRecord> records = m_tape.takeJournalRecords();
+    restore(m_tape.takeJournalRecords());
+}
+
+void Journal::restore(const QList<JournalRecord> &records)
+{
     if (!records.isEmpty()) {
         rebuildIndex();
         QSet<qint64> restored;
@@ -477,11 +494,21 @@ void Journal::checkRestored(const QSet<qint64> &restored)
 
 void Journal::forgetMissing()
 {
+    m_stale = false;
     rebuildIndex();
     QList<std::pair<qsizetype, qint64>> order;
     for (auto it = m_calcs.begin(); it != m_calcs.end();) {
-        const auto rows = m_rows.value(it.key());
-        if (rows.isEmpty()) {
+        qsizetype first = m_tape.lines().size();
+        bool any = false;
+        for (const Entry &e : std::as_const(it->entries)) {
+            if (const auto rows = rowsOf(it.key(), e.id)) {
+                any = true;
+                first = std::min(first, rows->first);
+            }
+        }
+        if (!any) {
+            if (m_current == &*it)
+                m_current = nullptr;
             if (m_engineCalc == it.key())
                 m_engineCalc = 0;
             if (m_marginCalc == it.key())
@@ -490,12 +517,9 @@ void Journal::forgetMissing()
             it = m_calcs.erase(it);
             continue;
         }
-        qsizetype first = m_tape.lines().size();
-        for (const auto &block : rows)
-            first = std::min(first, block.first);
         // Its first lines went with a trim: what remains is only shown.
         if (it->readOnly.isEmpty() && !it->entries.isEmpty() &&
-            !rows.contains(it->entries.front().id))
+            !rowsOf(it.key(), it->entries.front().id))
             it->readOnly = trimmedStart;
         order.append({first, it.key()});
         ++it;

@@ -1,8 +1,11 @@
 #include "tape/replay.h"
 
+#include "calculator/numbertext.h"
 #include "margin/pricechange.h"
 #include "margin/shownquantities.h"
 #include "vat/vatkeys.h"
+
+#include <bit>
 
 namespace tape {
 
@@ -63,16 +66,18 @@ void tagInput(Line &line, const Entry &entry, int input)
     line.former = entry.former.value(input);
 }
 
+// A number in a record: the bits of the double in hex, exact and quick to write and read.
 QString number(double value)
 {
-    return QString::number(value, 'g', 17);
+    return QString::number(std::bit_cast<quint64>(value), 16);
 }
 
 std::optional<double> readNumber(QStringView text)
 {
     bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    const quint64 bits = text.toULongLong(&ok, 16);
+    const double value = std::bit_cast<double>(bits);
+    return ok && calc::isShowable(value) ? std::optional<double>(value) : std::nullopt;
 }
 
 QString optionalNumber(const std::optional<double> &value)

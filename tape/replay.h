@@ -61,8 +61,6 @@ struct Entry
     QStringList texts;
     QStringList former; // by input: the amount as first written, once corrected
     qint64 msecs = 0;   // when it was made
-
-    bool operator==(const Entry &) const = default;
 };
 
 // The keyed text of the operand the entry's keys build ("12.50" from "12.50", "1234.56" from

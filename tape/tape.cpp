@@ -8,7 +8,9 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
+#include <numeric>
 #include <tuple>
 
 namespace tape {
@@ -330,9 +332,18 @@ void Tape::replace(QList<Replacement> replacements, const JournalRecord *correct
               });
     bool sameCount = true;
     qsizetype first = d->lines.size(), last = -1;
+    // The total changes by what the new lines count less what the old ones did, exactly in
+    // cents; near the largest sum, where additions are held, it is added up again.
+    qint64 gone = 0, come = 0;
+    const auto counted = [](qint64 sum, const Line &line) {
+        return line.total ? addCents(sum, amountCents(line.amount)) : sum;
+    };
     for (const Replacement &r : std::as_const(replacements)) {
         const qsizetype row = std::clamp<qsizetype>(r.row, 0, d->lines.size());
         const qsizetype count = std::clamp<qsizetype>(r.count, 0, d->lines.size() - row);
+        gone = std::accumulate(d->lines.cbegin() + row, d->lines.cbegin() + row + count, gone,
+                               counted);
+        come = std::accumulate(r.lines.cbegin(), r.lines.cend(), come, counted);
         for (qsizetype i = 0; i < std::min(count, r.lines.size()); ++i)
             d->lines[row + i] = r.lines[i];
         if (r.lines.size() > count)
@@ -345,8 +356,11 @@ void Tape::replace(QList<Replacement> replacements, const JournalRecord *correct
         first = std::min(first, row);
         last = std::max(last, row + count - 1);
     }
-    // Exact in cents, and never drifting: the total is added up again from the lines.
-    d->recount();
+    constexpr qint64 safe = std::numeric_limits<qint64>::max() / 4;
+    if (std::abs(d->totalCents) < safe && std::abs(gone) < safe && std::abs(come) < safe)
+        d->totalCents = addCents(d->totalCents, come - gone);
+    else
+        d->recount();
     if (correction && d->writable) {
         if (!d->tapeFile().append(journalRecord(*correction)))
             d->writable = false;

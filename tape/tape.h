@@ -27,7 +27,7 @@ struct Line
     qint64 calculation = 0;
     qint32 entry = -1;
     qint8 input = -1;
-    QString former; // the amount as first keyed, when it has been corrected since
+    QString former{}; // the amount as first keyed, when it has been corrected since
 
     bool operator==(const Line &) const = default;
 };
