@@ -15,6 +15,9 @@
 
 #include <QTemporaryDir>
 
+#include <cstring>
+#include <iterator>
+
 namespace {
 
 const QChar comma = QLatin1Char(',');
@@ -68,6 +71,32 @@ JOURNAL_KEY_BENCHMARK(NextDigit, "123", e.digit(4));
 JOURNAL_KEY_BENCHMARK(Operator, "12", e.operatorKey(calc::Addition));
 JOURNAL_KEY_BENCHMARK(Equals, "12+7", e.equals());
 JOURNAL_KEY_BENCHMARK(PercentEquals, "50+10%", e.equals());
+
+// The keys of whole calculations as a user types them, one calculation after the other on one
+// calculator ("12+7=", then "5*3=", ...), with the journal recording: the time of one key on
+// average, digits and operators alike. The tape stays within what it keeps, as in use.
+void BM_JournalTypedCalculations(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    Desk desk(dir.path());
+    static const char *const calculations[] = {"12+7=", "5*3=", "+4=", "100-2.5=", "50+10%="};
+    std::size_t n = 0;
+    std::int64_t keys = 0;
+    for ([[maybe_unused]] auto _ : state) {
+        const char *typed = calculations[n++ % std::size(calculations)];
+        desk.type(typed);
+        keys += std::int64_t(std::strlen(typed));
+        if (n % 256 == 0) {
+            state.PauseTiming();
+            desk.tape.flush();
+            state.ResumeTiming();
+        }
+    }
+    state.SetItemsProcessed(keys);
+    state.counters["ns/key"] =
+        benchmark::Counter(double(keys), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_JournalTypedCalculations);
 
 void timeCorrection(benchmark::State &state, const char *first, const char *repeated,
                     qsizetype entryRow)
