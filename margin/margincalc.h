@@ -59,6 +59,9 @@ std::optional<double> withVat(double price, std::optional<double> rate);
 class MarginCalculator
 {
 public:
+    MarginCalculator() = default;
+    // Resumes with the numbers an earlier computation kept (working a computation again).
+    explicit MarginCalculator(const MarginNumbers &numbers) : m_numbers(numbers) {}
     const MarginNumbers &numbers() const { return m_numbers; }
 
     // The ending a selling price worked out from the purchase price is raised to (as the customer

@@ -4,10 +4,12 @@
 #include "tape/tapefile.h"
 
 #include <QDir>
+#include <QSet>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 namespace tape {
 
@@ -24,17 +26,55 @@ constexpr qsizetype trimSlack = keptLines / 2;
 constexpr qint64 trimBytes = keptLines * 100;
 
 // Drops the lines older than the kept days, then the oldest beyond the kept count, and carries
-// the results they held into the grand total's base, so trimming never changes the total.
+// the results they held into the grand total's base, so trimming never changes the total. A block
+// of a calculation goes whole; the journal's records go with the blocks they tell of, and a
+// correction stays while a calculation it changed stays (the change it made to the others goes
+// into the base, as their lines do).
 void trim(TapeContents &contents, qint64 nowMsecs)
 {
     const qint64 cutoff = nowMsecs - keptDays * 24 * 3600 * 1000;
     qsizetype drop = std::max<qsizetype>(0, contents.lines.size() - keptLines);
     while (drop < contents.lines.size() && contents.lines[drop].time.toMSecsSinceEpoch() < cutoff)
         ++drop;
+    const auto sameBlock = [&](qsizetype i) {
+        const Line &a = contents.lines[i - 1], &b = contents.lines[i];
+        return b.calculation != 0 && a.calculation == b.calculation && a.entry == b.entry;
+    };
+    while (drop > 0 && drop < contents.lines.size() && sameBlock(drop))
+        ++drop;
+    if (drop == 0)
+        return;
     for (qsizetype i = 0; i < drop; ++i) {
         if (contents.lines[i].total)
             contents.baseCents =
                 addCents(contents.baseCents, amountCents(contents.lines[i].amount));
+    }
+    if (!contents.journal.isEmpty()) {
+        QSet<qint64> kept;
+        for (qsizetype i = drop; i < contents.lines.size(); ++i)
+            kept.insert(contents.lines[i].calculation);
+        QList<JournalRecord> records;
+        for (JournalRecord record : std::as_const(contents.journal)) {
+            if (record.kind == JournalRecord::Block) {
+                if (record.line <= drop)
+                    continue;
+            } else {
+                QList<std::pair<qint64, qint64>> changes = correctionChanges(record.label);
+                QList<std::pair<qint64, qint64>> stay;
+                for (const auto &change : changes) {
+                    if (kept.contains(change.first))
+                        stay.append(change);
+                    else
+                        contents.baseCents = addCents(contents.baseCents, change.second);
+                }
+                if (stay.isEmpty())
+                    continue;
+                record.label = correctionLabel(stay);
+            }
+            record.line = std::max<qsizetype>(0, record.line - drop);
+            records.append(record);
+        }
+        contents.journal = std::move(records);
     }
     contents.lines.remove(0, drop);
 }
@@ -42,8 +82,13 @@ void trim(TapeContents &contents, qint64 nowMsecs)
 QByteArray fileBytes(const TapeContents &contents, qint64 nowMsecs)
 {
     QByteArray bytes = startRecord(nowMsecs, contents.baseCents);
-    for (const Line &line : contents.lines)
-        bytes += lineRecord(line);
+    qsizetype next = 0;
+    for (qsizetype i = 0; i <= contents.lines.size(); ++i) {
+        for (; next < contents.journal.size() && contents.journal[next].line <= i; ++next)
+            bytes += journalRecord(contents.journal[next]);
+        if (i < contents.lines.size())
+            bytes += lineRecord(contents.lines[i]);
+    }
     return bytes;
 }
 
@@ -69,6 +114,9 @@ struct Tape::Private
     // this session could not be written, so that load() neither loses nor revives anything.
     QList<Line> unsaved;
     bool clearUnsaved = false;
+    // What made each block, asked for when the block is written; and what load() read of it.
+    BlockRecorder blockRecorder;
+    QList<JournalRecord> journal;
 
     TapeFile &tapeFile()
     {
@@ -138,8 +186,25 @@ void Tape::flush()
         return;
     QByteArray bytes = std::exchange(d->pending, {});
     const qsizetype count = std::min(std::exchange(d->pendingLines, 0), d->lines.size());
-    for (qsizetype i = d->lines.size() - count; i < d->lines.size(); ++i)
-        bytes += lineRecord(d->lines[i]);
+    qsizetype blockStart = d->lines.size() - count;
+    for (qsizetype i = blockStart; i < d->lines.size(); ++i) {
+        const Line &line = d->lines[i];
+        bytes += lineRecord(line);
+        // What made a block follows it in the same write.
+        const bool blockEnds = i + 1 == d->lines.size() ||
+                               d->lines[i + 1].calculation != line.calculation ||
+                               d->lines[i + 1].entry != line.entry;
+        if (!blockEnds)
+            continue;
+        if (line.calculation != 0 && d->blockRecorder) {
+            const QList<Line> block = d->lines.mid(blockStart, i + 1 - blockStart);
+            const QString payload = d->blockRecorder(block);
+            if (!payload.isEmpty())
+                bytes += journalRecord({JournalRecord::Block, line.time.toMSecsSinceEpoch(),
+                                        blockLabel(block), payload, 0});
+        }
+        blockStart = i + 1;
+    }
     if (d->tapeFile().append(bytes)) {
         if (d->file->size() > d->trimAtBytes)
             trimFile();
@@ -205,6 +270,7 @@ void Tape::load()
         }
         d->lines = contents.lines + d->unsaved;
         d->baseCents = contents.baseCents;
+        d->journal = std::move(contents.journal);
     }
     d->unsaved.clear();
     d->recount();
@@ -238,6 +304,59 @@ void Tape::trimFile()
     d->trimAtBytes = std::max(trimBytes, kept + kept / 10);
 }
 
+void Tape::setBlockRecorder(BlockRecorder recorder)
+{
+    d->blockRecorder = std::move(recorder);
+}
+
+QList<JournalRecord> Tape::takeJournalRecords()
+{
+    return std::exchange(d->journal, {});
+}
+
+void Tape::replace(QList<Replacement> replacements, const JournalRecord *correction)
+{
+    // What waits for the file goes first, so that the correction follows the lines it changes.
+    if (correction)
+        flush();
+    // From the last row up, so that the rows of those still to come stay true; at one row, what
+    // replaces lines goes before what is put in before them, and lines put in at one row keep
+    // the order they were given in.
+    for (qsizetype i = 0; i < replacements.size(); ++i)
+        replacements[i].order = i;
+    std::sort(replacements.begin(), replacements.end(),
+              [](const Replacement &a, const Replacement &b) {
+                  return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
+              });
+    bool sameCount = true;
+    qsizetype first = d->lines.size(), last = -1;
+    for (const Replacement &r : std::as_const(replacements)) {
+        const qsizetype row = std::clamp<qsizetype>(r.row, 0, d->lines.size());
+        const qsizetype count = std::clamp<qsizetype>(r.count, 0, d->lines.size() - row);
+        for (qsizetype i = 0; i < std::min(count, r.lines.size()); ++i)
+            d->lines[row + i] = r.lines[i];
+        if (r.lines.size() > count)
+            d->lines.insert(row + count, r.lines.size() - count, Line{});
+        for (qsizetype i = count; i < r.lines.size(); ++i)
+            d->lines[row + i] = r.lines[i];
+        if (count > r.lines.size())
+            d->lines.remove(row + r.lines.size(), count - r.lines.size());
+        sameCount = sameCount && count == r.lines.size();
+        first = std::min(first, row);
+        last = std::max(last, row + count - 1);
+    }
+    // Exact in cents, and never drifting: the total is added up again from the lines.
+    d->recount();
+    if (correction && d->writable) {
+        if (!d->tapeFile().append(journalRecord(*correction)))
+            d->writable = false;
+    }
+    if (!sameCount)
+        emit reset();
+    else if (last >= first)
+        emit changed(int(first), int(last));
+}
+
 bool Tape::isLoaded() const
 {
     return d->loaded;
@@ -263,6 +382,7 @@ void Tape::clear()
     // later reader, and the other Tarvex running, where the tape begins again.
     d->pending.clear();
     d->pendingLines = 0;
+    d->journal.clear();
     if (d->writable) {
         d->pending = startRecord(QDateTime::currentMSecsSinceEpoch(), 0);
         flush();

@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace tape {
 
 struct Line
@@ -19,6 +21,13 @@ struct Line
     QString mark;        // what the amount is: "+", "=", "*", "%", "C", "HT", "TTC", "TVA", ...
     bool result = false; // a result line (bold in the window)
     bool total = false;  // counted in the grand total (results of =, % and the VAT keys)
+    // What made the line, for correcting it (tape/journal.h): the calculation that wrote it (0 for
+    // a line written before calculations were kept), the entry of that calculation, and which
+    // amount of the entry the user keyed the line shows (-1: a result, a heading, a VAT amount).
+    qint64 calculation = 0;
+    qint32 entry = -1;
+    qint8 input = -1;
+    QString former; // the amount as first keyed, when it has been corrected since
 
     bool operator==(const Line &) const = default;
 };
@@ -30,6 +39,8 @@ struct Line
 Q_DECLARE_TYPEINFO(tape::Line, Q_RELOCATABLE_TYPE);
 
 namespace tape {
+
+struct JournalRecord; // tapefile.h
 
 class Tape : public QObject
 {
@@ -43,6 +54,26 @@ public:
 
     // One calculation's lines: kept in memory and appended to the file in one write.
     void append(const QList<Line> &block);
+
+    // What made a block of lines, written to the file right after the block in the same write:
+    // the journal of calculations gives it, when the file is written, from the block's lines.
+    using BlockRecorder = std::function<QString(const QList<Line> &block)>;
+    void setBlockRecorder(BlockRecorder recorder);
+    // Lines [row, row + count) give way to the given ones.
+    struct Replacement
+    {
+        qsizetype row = 0;
+        qsizetype count = 0;
+        QList<Line> lines;
+        qsizetype order = 0; // set by replace()
+    };
+    // A correction: the replacements (rows as they stand before any of them) are made in memory,
+    // the grand total is worked out again, and the record (a correction's, see tapefile.h) is
+    // appended to the file at once, in one write, after whatever was waiting. An empty record
+    // changes the memory only (reading back corrections already on file).
+    void replace(QList<Replacement> replacements, const JournalRecord *correction = nullptr);
+    // The records of the journal read by load(), in the file's order; handed over once.
+    QList<JournalRecord> takeJournalRecords();
     // Reads the file, once (the first time the window opens); lines appended before are kept.
     void load();
     bool isLoaded() const;
@@ -61,6 +92,7 @@ public:
 
 signals:
     void appended(int first, int count); // rows [first, first + count) are new
+    void changed(int first, int last);   // rows [first, last] were corrected, same count
     void reset();                        // after load() or clear(): read lines() afresh
     void problemChanged();
 

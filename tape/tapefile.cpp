@@ -109,6 +109,46 @@ QByteArray sealed(QByteArray body)
     return body;
 }
 
+quint16 blockCheck(const Line *first, qsizetype count)
+{
+    QByteArray texts;
+    for (qsizetype i = 0; i < count; ++i)
+        texts +=
+            (first[i].label + u'\t' + first[i].amount + u'\t' + first[i].mark + u'\n').toUtf8();
+    return qChecksum(texts);
+}
+
+// Tags the block an "E" record follows, when its last lines are that block.
+void tagBlock(QList<Line> &lines, const QString &label)
+{
+    const QStringList parts = label.split(u' ');
+    if (parts.size() != 4)
+        return;
+    bool ok = false, entryOk = false, checkOk = false;
+    const qint64 calculation = parts[0].toLongLong(&ok, 16);
+    const qint32 entry = parts[1].toInt(&entryOk);
+    const uint check = parts[3].toUInt(&checkOk, 16);
+    const QStringList inputs = parts[2].split(u',');
+    const qsizetype count = inputs.size();
+    if (!ok || !entryOk || !checkOk || calculation == 0 || count > lines.size())
+        return;
+    Line *first = lines.data() + lines.size() - count;
+    if (blockCheck(first, count) != check)
+        return;
+    QList<qint8> tags;
+    for (const QString &input : inputs) {
+        const int value = input == u'-' ? -1 : input.toInt(&ok);
+        if ((input != u'-' && !ok) || value < -1 || value > 100)
+            return;
+        tags.append(qint8(value));
+    }
+    for (qsizetype i = 0; i < count; ++i) {
+        first[i].calculation = calculation;
+        first[i].entry = entry;
+        first[i].input = tags[i];
+    }
+}
+
 // One record, from its prefix to the end of its text line (without the line feed).
 bool readRecord(QByteArrayView text, TapeContents &into)
 {
@@ -133,11 +173,23 @@ bool readRecord(QByteArrayView text, TapeContents &into)
     if (!ok)
         return false;
     const QByteArrayView kind = fields[1];
+    if (kind == "E" || kind == "K") {
+        const auto label = unescaped(fields[2]);
+        const auto payload = unescaped(fields[3]);
+        if (!label || !payload || !fields[4].isEmpty())
+            return false;
+        into.journal.append(
+            {JournalRecord::Kind(kind[0]), msecs, *label, *payload, into.lines.size()});
+        if (kind == "E")
+            tagBlock(into.lines, *label);
+        return true;
+    }
     if (kind == "X") {
         const qint64 base = fields[3].toLongLong(&ok);
         if (!ok)
             return false;
         into.lines.clear();
+        into.journal.clear();
         into.baseCents = base;
         into.started = true;
         return true;
@@ -179,6 +231,55 @@ QByteArray lineRecord(const Line &line)
     body += '\t';
     appendEscaped(body, line.mark);
     return sealed(body);
+}
+
+QByteArray journalRecord(const JournalRecord &record)
+{
+    QByteArray body = prefix.toByteArray();
+    body += QByteArray::number(record.msecs);
+    body += '\t';
+    body += char(record.kind);
+    body += '\t';
+    appendEscaped(body, record.label);
+    body += '\t';
+    appendEscaped(body, record.payload);
+    body += '\t';
+    return sealed(body);
+}
+
+QString blockLabel(const QList<Line> &block)
+{
+    if (block.isEmpty())
+        return {};
+    QStringList inputs;
+    for (const Line &line : block)
+        inputs << (line.input < 0 ? QStringLiteral("-") : QString::number(line.input));
+    return QString::number(block.front().calculation, 16) + u' ' +
+           QString::number(block.front().entry) + u' ' + inputs.join(u',') + u' ' +
+           QString::number(blockCheck(block.constData(), block.size()), 16);
+}
+
+QList<std::pair<qint64, qint64>> correctionChanges(QStringView label)
+{
+    QList<std::pair<qint64, qint64>> changes;
+    for (const QStringView pair : label.split(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype colon = pair.indexOf(u':');
+        bool idOk = false, centsOk = false;
+        const qint64 id = colon > 0 ? pair.first(colon).toLongLong(&idOk, 16) : 0;
+        const qint64 cents = colon > 0 ? pair.sliced(colon + 1).toLongLong(&centsOk) : 0;
+        if (!idOk || !centsOk)
+            return {};
+        changes.append({id, cents});
+    }
+    return changes;
+}
+
+QString correctionLabel(const QList<std::pair<qint64, qint64>> &changes)
+{
+    QStringList out;
+    for (const auto &[id, cents] : changes)
+        out << QString::number(id, 16) + u':' + QString::number(cents);
+    return out.join(u' ');
 }
 
 QByteArray startRecord(qint64 msecs, qint64 baseCents)

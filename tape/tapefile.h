@@ -11,6 +11,16 @@
 // and line feed inside a field are written \\ \t \r \n. crc is the CRC-32 of everything before
 // its tab, as 8 lowercase hex digits. A record is only read back when its checksum matches, and a
 // line that a torn write glued to the front of a record is skipped up to the record's own prefix.
+//
+// The journal of calculations (tape/journal.h) adds two kinds in the same frame, its own text in
+// the amount field and an empty mark:
+//   "E"  what made the block of lines just before it (written in the same write as the block).
+//        Its label tags those lines: "calculation entry inputs check", the calculation's number
+//        in hex, the entry's number, the input each line shows ("0,-,-": "-" for none) and the
+//        qChecksum of the block's texts in hex, so that a block that lost a line is not tagged.
+//   "K"  a correction. Its label lists "calculation:cents" for each calculation it changed,
+//        separated by blanks, with the change it made to the grand total: trimming keeps the
+//        record while one of them is kept, and carries the others' changes into the base.
 
 #include "tape/tape.h"
 
@@ -19,12 +29,32 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 namespace tape {
+
+// A record of the journal of calculations, as the tape file holds it.
+struct JournalRecord
+{
+    enum Kind : char
+    {
+        Block = 'E',
+        Correction = 'K',
+    };
+    Kind kind = Block;
+    qint64 msecs = 0;
+    QString label;      // Block: the calculation; Correction: the calculations it changed
+    QString payload;    // the journal's own text
+    qsizetype line = 0; // how many lines of the contents come before it
+
+    bool operator==(const JournalRecord &) const = default;
+};
 
 // What a tape file holds, from its last start record on.
 struct TapeContents
 {
     QList<Line> lines;
+    QList<JournalRecord> journal;
     qint64 baseCents = 0;  // grand total carried by the last start record
     bool started = false;  // a start record was read (lines before it were dropped)
     qsizetype records = 0; // well-formed records read, start records included
@@ -32,6 +62,12 @@ struct TapeContents
 };
 
 QByteArray lineRecord(const Line &line);
+QByteArray journalRecord(const JournalRecord &record);
+// The label of the "E" record that follows a block of tagged lines.
+QString blockLabel(const QList<Line> &block);
+// The "calculation:cents" pairs of a correction's label; nothing when it is not well formed.
+QList<std::pair<qint64, qint64>> correctionChanges(QStringView label);
+QString correctionLabel(const QList<std::pair<qint64, qint64>> &changes);
 // A start record: a clear (baseCents 0) or the head of a trimmed file.
 QByteArray startRecord(qint64 msecs, qint64 baseCents);
 // Reads every well-formed record of the bytes; never fails, whatever they hold.

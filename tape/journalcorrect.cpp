@@ -1,0 +1,509 @@
+// Corrections of the journal of calculations, their undoing, and reading them back from the
+// tape file.
+
+#include "tape/cents.h"
+#include "tape/journal.h"
+#include "tape/tapefile.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace tape {
+
+namespace {
+
+const QString oldVersion = QStringLiteral(
+    "Ce calcul a été enregistré par une version précédente : il ne peut pas être corrigé.");
+const QString incomplete =
+    QStringLiteral("Ce calcul n'a pas pu être relu en entier : il ne peut pas être corrigé.");
+const QString trimmedStart =
+    QStringLiteral("Le début de ce calcul a été retiré du ruban : il ne peut pas être corrigé.");
+const QString notKeyed =
+    QStringLiteral("Seuls les montants tapés se corrigent : les résultats suivent d'eux-mêmes.");
+const QString noLine = QStringLiteral("Aucune ligne du ruban n'est choisie.");
+
+qint64 centsOf(const QList<Line> &lines, qsizetype first = 0, qsizetype count = -1)
+{
+    qint64 cents = 0;
+    const qsizetype end = count < 0 ? lines.size() : first + count;
+    for (qsizetype i = first; i < end; ++i)
+        if (lines[i].total)
+            cents = addCents(cents, amountCents(lines[i].amount));
+    return cents;
+}
+
+QString hex(qint64 id)
+{
+    return QString::number(id, 16);
+}
+
+void setFormer(Entry &entry, int input, const QString &shown)
+{
+    while (entry.former.size() <= input)
+        entry.former.append(QString());
+    if (entry.former[input].isEmpty())
+        entry.former[input] = shown;
+}
+
+bool onCalculator(const Entry &entry)
+{
+    return entry.kind == Entry::Key || entry.kind == Entry::Vat;
+}
+
+} // namespace
+
+// --- Which entry a row shows ------------------------------------------------------------------
+
+Journal::Target Journal::target(qsizetype row) const
+{
+    Target t;
+    if (row < 0 || row >= m_tape.lines().size()) {
+        t.refusal = noLine;
+        return t;
+    }
+    const Line &line = m_tape.lines()[row];
+    if (line.calculation == 0) {
+        t.refusal = oldVersion;
+        return t;
+    }
+    const auto it = m_calcs.find(line.calculation);
+    if (it == m_calcs.end()) {
+        t.refusal = incomplete;
+        return t;
+    }
+    auto *c = const_cast<Calculation *>(&*it);
+    if (!c->readOnly.isEmpty()) {
+        t.refusal = c->readOnly;
+        return t;
+    }
+    const auto e = std::find_if(c->entries.cbegin(), c->entries.cend(),
+                                [&](const Entry &entry) { return entry.id == line.entry; });
+    if (e == c->entries.cend()) {
+        t.refusal = incomplete;
+        return t;
+    }
+    t.calculation = c;
+    t.entry = e - c->entries.cbegin();
+    t.input = line.input;
+    if (line.input < 0)
+        t.refusal = notKeyed;
+    return t;
+}
+
+QString Journal::refusal(qsizetype row) const
+{
+    return target(row).refusal;
+}
+
+// --- Corrections ------------------------------------------------------------------------------
+
+Journal::Outcome Journal::correctAmount(qsizetype row, const QString &text)
+{
+    const Target t = target(row);
+    if (!t.calculation)
+        return {false, t.refusal};
+    if (t.input < 0)
+        return {false, t.refusal};
+    QList<Entry> entries = t.calculation->entries;
+    Entry &entry = entries[t.entry];
+    const auto digits = correctionDigits(text, m_mark, onCalculator(entry));
+    if (!digits)
+        return {false, QStringLiteral("« %1 » n'est pas un montant.").arg(text.trimmed())};
+    setFormer(entry, t.input, m_tape.lines()[row].amount);
+    if (onCalculator(entry)) {
+        setOperand(entry, *digits);
+    } else {
+        while (entry.texts.size() <= t.input)
+            entry.texts.append(QString());
+        entry.texts[t.input] = *digits;
+    }
+    return change(*t.calculation, std::move(entries));
+}
+
+Journal::Outcome Journal::changeOperator(qsizetype row, calc::Operation operation)
+{
+    const Target t = target(row);
+    if (!t.calculation || t.input < 0)
+        return {false, t.refusal};
+    QList<Entry> entries = t.calculation->entries;
+    Entry &entry = entries[t.entry];
+    if (entry.kind != Entry::Key || entry.key != calc::KeyStroke::Operator ||
+        operation < calc::Division || operation > calc::Subtraction)
+        return {false, QStringLiteral("Cette ligne n'a pas d'opérateur à changer.")};
+    entry.operation = operation;
+    return change(*t.calculation, std::move(entries));
+}
+
+Journal::Outcome Journal::removeEntry(qsizetype row)
+{
+    const Target t = target(row);
+    if (!t.calculation)
+        return {false, t.refusal};
+    QList<Entry> entries = t.calculation->entries;
+    if (!onCalculator(entries[t.entry]) || t.input < 0)
+        return {false, t.input < 0 ? t.refusal
+                                   : QStringLiteral("Ce montant ne se retire pas de son "
+                                                    "calcul : corrigez-le.")};
+    entries.removeAt(t.entry);
+    return change(*t.calculation, std::move(entries));
+}
+
+Journal::Outcome Journal::insertEntry(qsizetype row, const QString &text, calc::Operation operation)
+{
+    Target t = target(row);
+    if (!t.calculation)
+        return {false, t.refusal};
+    QList<Entry> entries = t.calculation->entries;
+    if (!onCalculator(entries[t.entry]))
+        return {false, QStringLiteral("Un montant ne s'insère que dans un calcul de la "
+                                      "calculatrice.")};
+    const auto digits = correctionDigits(text, m_mark, true);
+    if (!digits)
+        return {false, QStringLiteral("« %1 » n'est pas un montant.").arg(text.trimmed())};
+    if (operation < calc::Division || operation > calc::Subtraction)
+        operation = calc::Addition;
+    Entry added;
+    added.key = calc::KeyStroke::Operator;
+    added.operation = operation;
+    added.id = t.calculation->nextEntry++;
+    added.msecs = entries[t.entry].msecs;
+    setOperand(added, *digits);
+    entries.insert(t.entry, added);
+    return change(*t.calculation, std::move(entries));
+}
+
+Journal::Outcome Journal::change(Calculation &c, QList<Entry> entries)
+{
+    m_undo.append({c.id, c.entries, entries});
+    m_redo.clear();
+    applyCorrection(c, std::move(entries), true);
+    return {true, {}};
+}
+
+bool Journal::canUndo() const
+{
+    return !m_undo.isEmpty();
+}
+
+bool Journal::canRedo() const
+{
+    return !m_redo.isEmpty();
+}
+
+Journal::Outcome Journal::undo()
+{
+    if (m_undo.isEmpty())
+        return {false, QStringLiteral("Il n'y a pas de correction à annuler.")};
+    const Change last = m_undo.takeLast();
+    const auto it = m_calcs.find(last.calculation);
+    if (it == m_calcs.end())
+        return {false, trimmedStart};
+    m_redo.append(last);
+    applyCorrection(*it, last.before, true);
+    return {true, {}};
+}
+
+Journal::Outcome Journal::redo()
+{
+    if (m_redo.isEmpty())
+        return {false, QStringLiteral("Il n'y a pas de correction à refaire.")};
+    const Change next = m_redo.takeLast();
+    const auto it = m_calcs.find(next.calculation);
+    if (it == m_calcs.end())
+        return {false, trimmedStart};
+    m_undo.append(next);
+    applyCorrection(*it, next.after, true);
+    return {true, {}};
+}
+
+// --- Working the calculations again -----------------------------------------------------------
+
+void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool toFile,
+                              const QList<std::pair<qint64, QString>> *starts)
+{
+    // The blocks waiting for the file are written as they were made, before anything changes.
+    if (toFile)
+        m_tape.flush();
+    if (!m_rowsValid)
+        rebuildIndex();
+    const QList<Line> &tapeLines = m_tape.lines();
+    QList<Tape::Replacement> replacements;
+    QList<std::pair<qint64, qint64>> changes;
+    QStringList startWords;
+    target.entries = std::move(entries);
+
+    // The calculation's blocks take the place of the ones it had; a new entry goes just after
+    // the entry before it (or before the first one that has lines).
+    // Where the lines of an entry that has none go back: before the block that followed them,
+    // or where that block's own lines would go back.
+    const auto anchoredRow = [&](qint64 calculation, qint32 entry) -> qsizetype {
+        for (int depth = 0; depth < 64; ++depth) {
+            if (const auto blocks = m_rows.constFind(calculation);
+                blocks != m_rows.cend() && blocks->contains(entry))
+                return blocks->value(entry).first;
+            const auto c = m_calcs.constFind(calculation);
+            if (c == m_calcs.cend() || !c->anchors.contains(entry))
+                return -1;
+            std::tie(calculation, entry) = c->anchors.value(entry);
+        }
+        return -1;
+    };
+    const auto rework = [&](Calculation &c) {
+        Worked w = work(c);
+        const auto rows = m_rows.value(c.id);
+        qint64 before = 0, after = 0;
+        QSet<qint32> present;
+        qsizetype anchor = -1;
+        for (qsizetype k = 0; k < c.entries.size(); ++k) {
+            const qint32 id = c.entries[k].id;
+            present.insert(id);
+            after = addCents(after, centsOf(w.blocks[k]));
+            if (const auto it = rows.constFind(id); it != rows.cend()) {
+                before = addCents(before, centsOf(tapeLines, it->first, it->second));
+                replacements.append({it->first, it->second, w.blocks[k]});
+                anchor = it->first + it->second;
+                continue;
+            }
+            qsizetype at = anchoredRow(c.id, id);
+            if (at < 0)
+                at = anchor;
+            for (qsizetype j = k + 1; at < 0 && j < c.entries.size(); ++j)
+                if (const auto next = rows.constFind(c.entries[j].id); next != rows.cend())
+                    at = next->first;
+            replacements.append({at < 0 ? tapeLines.size() : at, 0, w.blocks[k]});
+            if (!w.blocks[k].isEmpty())
+                c.anchors.remove(id);
+        }
+        // An entry left without lines remembers the block that followed its own.
+        const auto leave = [&](qint32 id, std::pair<qsizetype, qsizetype> block) {
+            const qsizetype next = block.first + block.second;
+            if (next < tapeLines.size() && tapeLines[next].calculation != 0)
+                c.anchors[id] = {tapeLines[next].calculation, tapeLines[next].entry};
+        };
+        for (qsizetype k = 0; k < c.entries.size(); ++k) {
+            const auto it = rows.constFind(c.entries[k].id);
+            if (it != rows.cend() && w.blocks[k].isEmpty())
+                leave(c.entries[k].id, *it);
+        }
+        for (auto it = rows.cbegin(); it != rows.cend(); ++it) {
+            if (present.contains(it.key()))
+                continue;
+            before = addCents(before, centsOf(tapeLines, it->first, it->second));
+            replacements.append({it->first, it->second, {}});
+            leave(it.key(), *it);
+        }
+        changes.append({c.id, after - before});
+        return w;
+    };
+
+    Worked w = rework(target);
+    qint64 last = target.id;
+    if (starts) {
+        for (const auto &[id, text] : *starts) {
+            const auto it = m_calcs.find(id);
+            if (it == m_calcs.end() || !it->readOnly.isEmpty())
+                continue;
+            if (it->chain == Chain::Calculator) {
+                const auto start = snapshotFromText(text);
+                if (!start)
+                    continue;
+                it->start = *start;
+            } else if (const auto numbers = numbersFromText(text); numbers) {
+                it->startNumbers = *numbers;
+            } else {
+                continue;
+            }
+            rework(*it);
+        }
+    } else {
+        // Every later calculation that went on from it, until one starts as it did.
+        for (qint64 next = m_next.value(target.id); next; next = m_next.value(next)) {
+            const auto it = m_calcs.find(next);
+            if (it == m_calcs.end() || !it->readOnly.isEmpty())
+                break;
+            Calculation &n = *it;
+            if (n.chain == Chain::Calculator) {
+                if (n.start == w.end)
+                    break;
+                n.start = w.end;
+                startWords << hex(n.id) << snapshotText(n.start);
+            } else if (n.chain == Chain::Margin) {
+                if (n.startNumbers == w.endNumbers)
+                    break;
+                n.startNumbers = w.endNumbers;
+                startWords << hex(n.id) << numbersText(n.startNumbers);
+            } else {
+                break;
+            }
+            w = rework(n);
+            last = n.id;
+        }
+    }
+
+    // The calculator goes on from the calculation as now worked, with the keys typed since.
+    m_calculatorAfter.reset();
+    if (!starts && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
+        calc::CalculatorEngine engine(m_mark, w.end.state, w.end.display);
+        m_keysStart = w.end;
+        typeKeys(engine, m_keys);
+        const EngineSnapshot now{engine.state(), engine.display()};
+        if (now != *m_engine)
+            m_calculatorAfter = now;
+        m_engine = now;
+    }
+
+    m_correcting = true;
+    if (toFile) {
+        QStringList words{hex(target.id), QString::number(target.entries.size())};
+        for (const Entry &entry : std::as_const(target.entries))
+            words << entryText(entry);
+        words << QString::number(startWords.size() / 2);
+        words += startWords;
+        const JournalRecord record{JournalRecord::Correction, QDateTime::currentMSecsSinceEpoch(),
+                                   correctionLabel(changes), joinWords(words), 0};
+        m_tape.replace(std::move(replacements), &record);
+    } else {
+        m_tape.replace(std::move(replacements));
+    }
+    m_correcting = false;
+    m_rowsValid = false;
+}
+
+// --- Reading the file back --------------------------------------------------------------------
+
+void Journal::restore()
+{
+    const QList<JournalRecord> records = m_tape.takeJournalRecords();
+    if (!records.isEmpty()) {
+        rebuildIndex();
+        QSet<qint64> restored;
+        for (const JournalRecord &record : records) {
+            if (record.kind == JournalRecord::Block)
+                restoreBlock(record, restored);
+            else
+                restoreCorrection(record);
+        }
+        checkRestored(restored);
+    }
+    forgetMissing();
+}
+
+void Journal::restoreBlock(const JournalRecord &record, QSet<qint64> &restored)
+{
+    bool ok = false;
+    const qint64 id = record.label.section(u' ', 0, 0).toLongLong(&ok, 16);
+    const QStringList w = splitWords(record.payload);
+    if (!ok || id == 0 || w.size() != 7)
+        return;
+    auto it = m_calcs.find(id);
+    // This run's own calculations are known already.
+    if (it != m_calcs.end() && !restored.contains(id))
+        return;
+    const std::optional<Entry> entry = entryFromText(w[6]);
+    if (it == m_calcs.end()) {
+        it = m_calcs.insert(id, Calculation{});
+        Calculation &c = *it;
+        c.id = id;
+        c.chain = Chain(std::clamp(w[0].toInt(), 0, 2));
+        c.continues = w[1].toLongLong(nullptr, 16);
+        c.fromResult = w[2] == u"1";
+        restored.insert(id);
+        m_order.append(id);
+        if (c.continues)
+            m_next[c.continues] = id;
+        if (w[5] != u"1") {
+            c.readOnly = trimmedStart;
+        } else if (c.chain == Chain::Calculator) {
+            const auto start = snapshotFromText(w[3]);
+            start ? void(c.start = *start) : void(c.readOnly = incomplete);
+        } else if (c.chain == Chain::Margin) {
+            const auto numbers = numbersFromText(w[4]);
+            numbers ? void(c.startNumbers = *numbers) : void(c.readOnly = incomplete);
+        }
+    }
+    Calculation &c = *it;
+    if (!entry) {
+        c.readOnly = incomplete;
+        return;
+    }
+    if (std::any_of(c.entries.cbegin(), c.entries.cend(),
+                    [&](const Entry &e) { return e.id == entry->id; }))
+        return;
+    c.entries.append(*entry);
+    c.nextEntry = std::max(c.nextEntry, entry->id + 1);
+    c.ended = entry->kind != Entry::Key || entry->key == calc::KeyStroke::Equals ||
+              entry->key == calc::KeyStroke::Evaluate;
+}
+
+void Journal::restoreCorrection(const JournalRecord &record)
+{
+    const QStringList w = splitWords(record.payload);
+    bool ok = false;
+    const qint64 id = w.value(0).toLongLong(&ok, 16);
+    const int count = w.value(1).toInt();
+    if (!ok || count < 0 || w.size() < 3 + count)
+        return;
+    QList<Entry> entries;
+    for (int i = 0; i < count; ++i) {
+        const auto entry = entryFromText(w[2 + i]);
+        if (!entry)
+            return;
+        entries.append(*entry);
+    }
+    const int startCount = w[2 + count].toInt();
+    if (startCount < 0 || w.size() != 3 + count + 2 * startCount)
+        return;
+    QList<std::pair<qint64, QString>> starts;
+    for (int i = 0; i < startCount; ++i)
+        starts.append({w[3 + count + 2 * i].toLongLong(nullptr, 16), w[4 + count + 2 * i]});
+    const auto it = m_calcs.find(id);
+    if (it == m_calcs.end() || !it->readOnly.isEmpty())
+        return;
+    for (const Entry &entry : std::as_const(entries))
+        it->nextEntry = std::max(it->nextEntry, entry.id + 1);
+    applyCorrection(*it, std::move(entries), false, &starts);
+}
+
+void Journal::checkRestored(const QSet<qint64> &restored)
+{
+    // What the file holds must give its lines again, or the calculation is only shown.
+    for (const qint64 id : restored) {
+        Calculation &c = m_calcs[id];
+        if (c.readOnly.isEmpty() && replay(id) != linesOf(id))
+            c.readOnly = incomplete;
+    }
+}
+
+void Journal::forgetMissing()
+{
+    rebuildIndex();
+    QList<std::pair<qsizetype, qint64>> order;
+    for (auto it = m_calcs.begin(); it != m_calcs.end();) {
+        const auto rows = m_rows.value(it.key());
+        if (rows.isEmpty()) {
+            if (m_engineCalc == it.key())
+                m_engineCalc = 0;
+            if (m_marginCalc == it.key())
+                m_marginCalc = 0;
+            m_next.remove(it->continues);
+            it = m_calcs.erase(it);
+            continue;
+        }
+        qsizetype first = m_tape.lines().size();
+        for (const auto &block : rows)
+            first = std::min(first, block.first);
+        // Its first lines went with a trim: what remains is only shown.
+        if (it->readOnly.isEmpty() && !it->entries.isEmpty() &&
+            !rows.contains(it->entries.front().id))
+            it->readOnly = trimmedStart;
+        order.append({first, it.key()});
+        ++it;
+    }
+    std::sort(order.begin(), order.end());
+    m_order.clear();
+    for (const auto &[row, id] : order)
+        m_order.append(id);
+}
+
+} // namespace tape
