@@ -233,11 +233,11 @@ QList<Line> replayPriceChange(const Entry &entry, QChar mark)
         entry.fixedRate ? margin::ChangeMode::FixedRate : margin::ChangeMode::Rate,
         entry.increase ? margin::Direction::Increase : margin::Direction::Discount,
         {first, entry.fixedRate ? QString() : second, entry.fixedRate ? rate : QString()}, mark);
-    if (entry.fixedRate ? !writes.TxtN2 : !writes.TxtRem)
+    if (entry.fixedRate ? !writes.second : !writes.rate)
         return {};
     QList<Line> lines = priceChangeLines({entry.increase, entry.fixedRate, first,
-                                          entry.fixedRate ? *writes.TxtN2 : second,
-                                          entry.fixedRate ? rate : *writes.TxtRem},
+                                          entry.fixedRate ? *writes.second : second,
+                                          entry.fixedRate ? rate : *writes.rate},
                                          mark);
     for (Line &line : lines)
         line.entry = entry.id;
