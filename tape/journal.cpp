@@ -140,13 +140,15 @@ Journal::Calculation &Journal::calculatorCalculation(bool keyed, const calc::Swi
             current->readOnly = switchesMoved;
         return *current;
     }
+    // A new calculation may move every other in memory: the one it goes on from is kept by id.
+    const qint64 previous = current ? current->id : 0;
     Calculation &c = newCalculation(Chain::Calculator);
     c.start = m_keysStart;
     c.switches = switches;
-    if (current) {
-        c.continues = current->id;
+    if (previous) {
+        c.continues = previous;
         c.fromResult = !keyed;
-        m_next[current->id] = c.id;
+        m_next[previous] = c.id;
     }
     m_engineCalc = c.id;
     return c;

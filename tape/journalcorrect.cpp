@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <limits>
 
 namespace tape {
 
@@ -304,7 +305,11 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             replacements.append({it->first, it->second, {}});
             leave(it.key(), *it);
         }
-        changes.append({c.id, after - before});
+        // Sums held at the largest amount must not wrap round when one is taken from the other.
+        const qint64 minus = before == std::numeric_limits<qint64>::min()
+                                 ? std::numeric_limits<qint64>::max()
+                                 : -before;
+        changes.append({c.id, addCents(after, minus)});
         return w;
     };
 
