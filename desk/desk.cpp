@@ -46,19 +46,34 @@ QList<tape::Shown> shownOnTape(const QList<margin::ShownQuantity> &quantities)
 Desk::Desk(QChar regionalMark, const vat::RateFile &rateFile, const QString &tapeFolder,
            QObject *parent)
     : QObject(parent), m_engine(regionalMark), m_rates(regionalMark), m_rateFile(rateFile),
-      m_tape(tapeFolder)
+      m_tape(tapeFolder), m_journal(m_tape, regionalMark), m_corrections(*this)
 {
     m_conversionTimer.setInterval(conversionInterval);
     connect(&m_conversionTimer, &QTimer::timeout, this, &Desk::stepRateConversion);
-    // Every key that changes something is written as it happens; the tape only observes.
-    m_engine.setKeyListener([this](const calc::KeyStroke &key, const calc::CalculatorState &before,
-                                   const QString &displayBefore,
-                                   const calc::CalculatorEngine &after) {
-        record(tape::keyLines(key, before, displayBefore, after));
-    });
+    listenToKeys();
 }
 
 Desk::~Desk() = default;
+
+void Desk::listenToKeys()
+{
+    // Every key that changes something is written as it happens, with what made it; the tape
+    // only observes.
+    m_engine.setKeyListener([this](const calc::KeyStroke &key, const calc::CalculatorState &before,
+                                   const QString &displayBefore,
+                                   const calc::CalculatorEngine &after) {
+        m_journal.keyDone(key, before, displayBefore, after);
+    });
+}
+
+void Desk::resumeCalculator(const tape::EngineSnapshot &snapshot)
+{
+    const calc::Switches switches = m_engine.switches();
+    m_engine = calc::CalculatorEngine(regionalMark(), snapshot.state, snapshot.display);
+    m_engine.setSwitches(switches);
+    listenToKeys();
+    emit displayChanged();
+}
 
 void Desk::record(QList<tape::Line> lines)
 {
@@ -131,7 +146,7 @@ void Desk::switchRate()
     m_rates.m_which = next.NumTaux;
     m_rates.m_caption = vat::rateCaption(next.TauxTVA);
     m_rates.announce();
-    record({tape::rateSwitchLine(next.TauxTVA)});
+    m_journal.rateSwitched(next.TauxTVA);
 }
 
 Desk::StoredRates Desk::storeRates(const QString &firstWithPoint, const QString &secondWithPoint)
@@ -275,9 +290,7 @@ void Desk::vatKey(vat::VatKey key)
 {
     // The VAT keys round by the engine's switches; the tape writes as many decimals as they show.
     if (vat::VatStep step; vat::applyVatKey(m_engine, key, m_rates.m_active, &step))
-        record(tape::vatLines(
-            {vatKind(key), step.display, step.amount, m_rates.m_active, step.resultText},
-            regionalMark(), calc::fixedDecimals(switches().decimals)));
+        m_journal.vatKeyDone(vatKind(key), m_rates.m_active, step, m_engine);
     emit displayChanged();
 }
 
@@ -307,8 +320,16 @@ bool Desk::pastePrice(const QString &clipboardText)
 void Desk::recordMarginCalculation(const margin::MarginSetup &setup,
                                    const margin::FieldTexts &typed,
                                    const margin::FieldWrites &writes,
-                                   calc::PriceEnding endingApplied)
+                                   calc::PriceEnding endingApplied,
+                                   const std::optional<margin::MarginNumbers> &before)
 {
+    // The margin window works at the first rate and the desk's ending: worked again from the
+    // same numbers, the computation writes what the window showed.
+    if (before) {
+        m_journal.marginCalculated(
+            {setup, typed, m_rates.firstValue(), *before, switches().priceEnding});
+        return;
+    }
     const QList<margin::ShownQuantity> shown =
         margin::shownQuantities(setup, typed, writes, endingApplied);
     if (!shown.isEmpty())
@@ -322,18 +343,19 @@ void Desk::recordPriceChange(margin::ChangeMode mode, margin::Direction directio
     if (!writes.rate && !writes.second)
         return;
     // The three values as they stand after the computation: what it wrote, or what was there.
-    record(tape::priceChangeLines(
+    m_journal.priceChangeCalculated(
         {direction == margin::Direction::Increase, mode == margin::ChangeMode::FixedRate,
-         before.first, writes.second.value_or(before.second), writes.rate.value_or(before.rate)},
-        regionalMark()));
+         before.first, writes.second.value_or(before.second), writes.rate.value_or(before.rate)});
 }
 
 // --- Tape -------------------------------------------------------------------------------------
 
 void Desk::openTape()
 {
-    if (!m_tape.isLoaded())
-        m_tape.load();
+    if (m_tape.isLoaded())
+        return;
+    m_tape.load();
+    m_journal.restore();
 }
 
 void Desk::clearTape()

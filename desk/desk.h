@@ -9,11 +9,13 @@
 // prices' ending), which decide how its results are rounded and written. QtCore only.
 
 #include "desk/rates.h"
+#include "desk/tapecorrections.h"
 
 #include "calculator/engine.h"
 #include "calculator/switchsettings.h"
 #include "margin/margincalc.h"
 #include "margin/pricechange.h"
+#include "tape/journal.h"
 #include "tape/tape.h"
 #include "vat/conversion.h"
 #include "vat/ratefile.h"
@@ -25,10 +27,6 @@
 #include <QTimer>
 
 #include <optional>
-
-namespace tape {
-class TapeEditing;
-}
 
 namespace desk {
 
@@ -104,11 +102,14 @@ public:
     bool pastePrice(const QString &clipboardText);
 
     // A "Calculer" of the margin calculator: the set-up, the fields as typed, what the
-    // computation wrote, and the ending it raised the selling price to (none when it raised
-    // none). Written on the tape when it wrote anything.
+    // computation wrote, the ending it raised the selling price to (none when it raised none),
+    // and the numbers the calculator kept before it. Written on the tape when it wrote anything.
+    // With those numbers the block is worked again by the margin logic at the first rate and the
+    // desk's ending, so it can be corrected; without them it is only written.
     void recordMarginCalculation(const margin::MarginSetup &setup, const margin::FieldTexts &typed,
                                  const margin::FieldWrites &writes,
-                                 calc::PriceEnding endingApplied = calc::PriceEnding::None);
+                                 calc::PriceEnding endingApplied = calc::PriceEnding::None,
+                                 const std::optional<margin::MarginNumbers> &before = {});
     // A "Calculer" of the price-change calculator: the fields before it and what it wrote.
     void recordPriceChange(margin::ChangeMode mode, margin::Direction direction,
                            const margin::PriceChangeFields &before,
@@ -127,12 +128,15 @@ public:
     // Takes rates without the file (a calculation resumed or replayed): the first becomes active.
     void resumeRates(const vat::SharedRates &rates);
 
-    // Reads the tape file, once (when the tape window first opens).
+    // Reads the tape file, once (when the tape window first opens), with what made its
+    // calculations, so that they can be corrected.
     void openTape();
     // Empties the tape and its grand total.
     void clearTape();
-    // Who corrects the tape's calculations for its window; null while the tape is read-only.
-    tape::TapeEditing *tapeEditing() { return nullptr; }
+    // Who corrects the tape's calculations for its window.
+    tape::TapeEditing *tapeEditing() { return &m_corrections; }
+    // What made every calculation on the tape.
+    const tape::Journal &journal() const { return m_journal; }
 
 signals:
     // The display may have changed: the main window shows display().
@@ -141,8 +145,14 @@ signals:
     void switchesChanged();
 
 private:
+    friend class TapeCorrections;
+
     // Writes one calculation's lines on the tape, stamped with one time.
     void record(QList<tape::Line> lines);
+    // The tape hears every key of the calculator.
+    void listenToKeys();
+    // The calculator goes on from the state a correction left it in.
+    void resumeCalculator(const tape::EngineSnapshot &snapshot);
     void stopRateConversion();
     // Applies the switches and tells the windows.
     void applySwitches(const calc::Switches &switches);
@@ -153,6 +163,8 @@ private:
     std::optional<vat::RateTextConversion> m_conversion;
     QTimer m_conversionTimer;
     tape::Tape m_tape;
+    tape::Journal m_journal;
+    TapeCorrections m_corrections;
     std::optional<calc::SwitchSettings> m_switchSettings; // where the user's choices are kept
 };
 

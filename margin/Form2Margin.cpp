@@ -162,6 +162,8 @@ void Form2::CmdCalcul1_Click()
     // The selling prices' ending is the desk's switch, so that the tape knows how the block
     // it writes was worked out.
     m_margin->setPriceEnding(m_desk.switches().priceEnding);
+    // What the calculator kept before, so that the tape can work this computation again.
+    const margin::MarginNumbers before = m_margin->numbers();
     const margin::FieldWrites writes = m_margin->calculate(*setup, texts, firstRate, m_mark);
     for (const Field f : AllFields) {
         const std::optional<QString> &text = writes[margin::index(f)];
@@ -171,7 +173,7 @@ void Form2::CmdCalcul1_Click()
         m_modes->resultWritten(f);
         applyRole(field(f), m_modes->role(f));
     }
-    m_desk.recordMarginCalculation(*setup, texts, writes, m_margin->lastPriceEnding());
+    m_desk.recordMarginCalculation(*setup, texts, writes, m_margin->lastPriceEnding(), before);
 }
 
 void Form2::cmdRaz_Click()

@@ -16,7 +16,46 @@ QString hex(qint64 id)
     return QString::number(id, 16);
 }
 
+const QString switchesMoved = QStringLiteral(
+    "Les réglages de la calculatrice ont changé pendant ce calcul : il ne peut pas être corrigé.");
+
+// The switches a calculation of the calculator is worked with: its keys never read the ending.
+bool sameRounding(const calc::Switches &a, const calc::Switches &b)
+{
+    return a.decimals == b.decimals && a.rounding == b.rounding;
+}
+
 } // namespace
+
+QString switchesText(const calc::Switches &switches)
+{
+    // At the defaults, nothing: the record reads as it always did.
+    if (switches == calc::Switches{})
+        return {};
+    return QStringLiteral("%1.%2.%3")
+        .arg(int(switches.decimals))
+        .arg(int(switches.rounding))
+        .arg(int(switches.priceEnding));
+}
+
+std::optional<calc::Switches> switchesFromText(QStringView text)
+{
+    if (text.isEmpty())
+        return calc::Switches{};
+    const QList<QStringView> parts = text.split(u'.');
+    if (parts.size() != 3)
+        return std::nullopt;
+    int v[3];
+    constexpr int highest[3] = {int(calc::Decimals::Add2), int(calc::Rounding::Down),
+                                int(calc::PriceEnding::WholeEuro)};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        v[i] = parts[i].toInt(&ok);
+        if (!ok || v[i] < 0 || v[i] > highest[i])
+            return std::nullopt;
+    }
+    return calc::Switches{calc::Decimals(v[0]), calc::Rounding(v[1]), calc::PriceEnding(v[2])};
+}
 
 std::optional<QString> correctionDigits(const QString &text, QChar mark, bool signAllowed)
 {
@@ -98,7 +137,7 @@ QList<Line> Journal::write(Calculation &c, Entry entry, QList<Line> lines)
     return lines;
 }
 
-Journal::Calculation &Journal::calculatorCalculation(bool keyed)
+Journal::Calculation &Journal::calculatorCalculation(bool keyed, const calc::Switches &switches)
 {
     // The calculation under way is kept at hand: most keys go to it.
     if (m_current && m_current->id != m_engineCalc)
@@ -106,14 +145,22 @@ Journal::Calculation &Journal::calculatorCalculation(bool keyed)
     if (m_engineCalc && !m_current)
         m_current = &m_calcs[m_engineCalc];
     Calculation *current = m_engineCalc ? m_current : nullptr;
-    if (current && !current->ended)
+    if (current && !current->ended) {
+        // Worked again, a calculation has one set of switches: one moved in its middle leaves
+        // it as it was written.
+        if (!sameRounding(current->switches, switches) && current->readOnly.isEmpty())
+            current->readOnly = switchesMoved;
         return *current;
+    }
+    // The calculation it goes on from, by number.
+    const qint64 previous = current ? current->id : 0;
     Calculation &c = newCalculation(Chain::Calculator);
     c.start = m_keysStart;
-    if (current) {
-        c.continues = current->id;
+    c.switches = switches;
+    if (previous) {
+        c.continues = previous;
         c.fromResult = !keyed;
-        m_next[current->id] = c.id;
+        m_next[previous] = c.id;
     }
     m_engineCalc = c.id;
     m_current = &c;
@@ -166,7 +213,7 @@ QList<Line> Journal::keyDone(const calc::KeyStroke &key, const calc::CalculatorS
     entry.operation = key.operation;
     m_operandKeys = 0;
     tagKeyedLines(lines, entry);
-    Calculation &c = calculatorCalculation(entry.keyed);
+    Calculation &c = calculatorCalculation(entry.keyed, after.switches());
     const bool ends = key.key == K::Equals || key.key == K::Evaluate;
     lines = write(c, std::move(entry), std::move(lines));
     c.ended = ends;
@@ -191,9 +238,10 @@ QList<Line> Journal::vatKeyDone(VatKind kind, const QString &rate, const vat::Va
     entry.vat = kind;
     entry.rate = rate;
     m_operandKeys = 0;
-    QList<Line> lines = vatLines({kind, step.display, step.amount, rate, step.resultText}, m_mark);
+    QList<Line> lines = vatLines({kind, step.display, step.amount, rate, step.resultText}, m_mark,
+                                 calc::fixedDecimals(after.switches().decimals));
     tagKeyedLines(lines, entry);
-    Calculation &c = calculatorCalculation(entry.keyed);
+    Calculation &c = calculatorCalculation(entry.keyed, after.switches());
     lines = write(c, std::move(entry), std::move(lines));
     c.ended = true;
     return lines;
@@ -218,12 +266,13 @@ QList<Line> Journal::marginCalculated(const MarginDone &done)
     for (const QString &text : done.typed)
         entry.texts.append(text);
     margin::MarginNumbers numbers = done.before;
-    QList<Line> lines = replayMargin(entry, numbers, m_mark);
+    QList<Line> lines = replayMargin(entry, numbers, m_mark, done.ending);
     if (lines.isEmpty())
         return {};
     const qint64 previous = m_margin && *m_margin == done.before ? m_marginCalc : 0;
     Calculation &c = newCalculation(Chain::Margin);
     c.startNumbers = done.before;
+    c.switches.priceEnding = done.ending;
     c.ended = true;
     if (previous && m_calcs.contains(previous)) {
         c.continues = previous;
@@ -257,6 +306,7 @@ Journal::Worked Journal::work(const Calculation &c) const
 {
     Worked w;
     calc::CalculatorEngine engine(m_mark, c.start.state, c.start.display);
+    engine.setSwitches(c.switches);
     margin::MarginNumbers numbers = c.startNumbers;
     for (const Entry &entry : c.entries) {
         QList<Line> lines;
@@ -266,7 +316,7 @@ Journal::Worked Journal::work(const Calculation &c) const
             lines = replayOnCalculator(engine, entry);
             break;
         case Entry::Margin:
-            lines = replayMargin(entry, numbers, m_mark);
+            lines = replayMargin(entry, numbers, m_mark, c.switches.priceEnding);
             break;
         case Entry::PriceChange:
             lines = replayPriceChange(entry, m_mark);
@@ -395,11 +445,18 @@ QString Journal::blockRecord(const QList<Line> &block) const
         return {};
     // How the calculation started goes with its first block.
     const bool first = entry == c.entries.cbegin();
-    return joinWords({QString::number(int(c.chain)), hex(c.continues),
+    QStringList words{QString::number(int(c.chain)),
+                      hex(c.continues),
                       QString::number(c.fromResult),
                       first && c.chain == Chain::Calculator ? snapshotText(c.start) : QString(),
                       first && c.chain == Chain::Margin ? numbersText(c.startNumbers) : QString(),
-                      QString::number(first), entryText(*entry)});
+                      QString::number(first),
+                      entryText(*entry)};
+    // The switches follow, with the first block, only when one was moved: a tape made at the
+    // defaults is written as before this was kept.
+    if (const QString switches = switchesText(c.switches); first && !switches.isEmpty())
+        words << switches;
+    return joinWords(words);
 }
 
 } // namespace tape

@@ -63,6 +63,7 @@ public:
         margin::FieldTexts typed;
         std::optional<double> firstRate;
         margin::MarginNumbers before;
+        calc::PriceEnding ending = calc::PriceEnding::None; // the ending the calculator was set to
     };
     QList<Line> marginCalculated(const MarginDone &done);
     // "Calculer" of the price-change calculator, with the three fields after it.
@@ -78,6 +79,9 @@ public:
     // Why the amount of the tape's row cannot be corrected; empty when it can.
     QString refusal(qsizetype row) const;
     bool isCorrectable(qsizetype row) const { return refusal(row).isEmpty(); }
+    // The amount the row shows as the user keyed it ("12,50" stays "12,50"); empty for a row
+    // that holds none.
+    QString keyedText(qsizetype row) const;
     // A new amount for the row, as keyed (digits with at most one "," or ".") or as a pasted
     // price would be read.
     Outcome correctAmount(qsizetype row, const QString &text);
@@ -141,6 +145,8 @@ private:
         bool ended = false;
         EngineSnapshot start;
         margin::MarginNumbers startNumbers;
+        // The switches it was made with: worked again, it rounds and ends prices as it did.
+        calc::Switches switches;
         QList<Entry> entries;
         qint32 nextEntry = 0;
         QString readOnly; // why it cannot be corrected
@@ -169,7 +175,7 @@ private:
     };
 
     Calculation &newCalculation(Chain chain);
-    Calculation &calculatorCalculation(bool keyed);
+    Calculation &calculatorCalculation(bool keyed, const calc::Switches &switches);
     void takeKey(const EngineSnapshot &before);
     QList<Line> write(Calculation &calculation, Entry entry, QList<Line> lines);
     Worked work(const Calculation &calculation) const;
@@ -275,5 +281,9 @@ private:
 // mark ("," or "."), or a pasted price as the calculator's paste reads it. The digits with "."
 // and a "-" for a negative paste; nothing when it is neither.
 std::optional<QString> correctionDigits(const QString &text, QChar mark, bool signAllowed);
+
+// The switches a calculation was made with, as its record keeps them: nothing at the defaults.
+QString switchesText(const calc::Switches &switches);
+std::optional<calc::Switches> switchesFromText(QStringView text);
 
 } // namespace tape

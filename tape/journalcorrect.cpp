@@ -8,6 +8,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <limits>
 
 namespace tape {
 
@@ -95,6 +96,17 @@ Journal::Target Journal::target(qsizetype row) const
 QString Journal::refusal(qsizetype row) const
 {
     return target(row).refusal;
+}
+
+QString Journal::keyedText(qsizetype row) const
+{
+    const Target t = target(row);
+    if (!t.calculation || t.input < 0)
+        return {};
+    const Entry &entry = t.calculation->entries[t.entry];
+    // The keys and the fields hold a decimal point; the user keyed the regional mark.
+    QString text = onCalculator(entry) ? keyedOperand(entry) : entry.texts.value(t.input);
+    return text.replace(u'.', m_mark);
 }
 
 // --- Corrections ------------------------------------------------------------------------------
@@ -306,7 +318,11 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             replacements.append({rows->first, rows->second, {}});
             leave(id, *rows);
         }
-        changes.append({c.id, after - before});
+        // Sums held at the largest amount must not wrap round when one is taken from the other.
+        const qint64 minus = before == std::numeric_limits<qint64>::min()
+                                 ? std::numeric_limits<qint64>::max()
+                                 : -before;
+        changes.append({c.id, addCents(after, minus)});
         return w;
     };
 
@@ -358,6 +374,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     m_calculatorAfter.reset();
     if (!starts && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
         calc::CalculatorEngine engine(m_mark, w.end.state, w.end.display);
+        engine.setSwitches(m_calcs.value(last).switches);
         m_keysStart = w.end;
         typeKeys(engine, m_keys);
         const EngineSnapshot now{engine.state(), engine.display()};
@@ -411,7 +428,8 @@ void Journal::restoreBlock(const JournalRecord &record, QSet<qint64> &restored)
     bool ok = false;
     const qint64 id = record.label.section(u' ', 0, 0).toLongLong(&ok, 16);
     const QStringList w = splitWords(record.payload);
-    if (!ok || id == 0 || w.size() != 7)
+    // An eighth word holds the switches, when one was moved.
+    if (!ok || id == 0 || (w.size() != 7 && w.size() != 8))
         return;
     auto it = m_calcs.find(id);
     // This run's own calculations are known already.
@@ -429,8 +447,11 @@ void Journal::restoreBlock(const JournalRecord &record, QSet<qint64> &restored)
         m_order.append(id);
         if (c.continues)
             m_next[c.continues] = id;
+        const std::optional<calc::Switches> switches = switchesFromText(w.value(7));
         if (w[5] != u"1") {
             c.readOnly = trimmedStart;
+        } else if (!switches) {
+            c.readOnly = incomplete;
         } else if (c.chain == Chain::Calculator) {
             const auto start = snapshotFromText(w[3]);
             start ? void(c.start = *start) : void(c.readOnly = incomplete);
@@ -438,6 +459,7 @@ void Journal::restoreBlock(const JournalRecord &record, QSet<qint64> &restored)
             const auto numbers = numbersFromText(w[4]);
             numbers ? void(c.startNumbers = *numbers) : void(c.readOnly = incomplete);
         }
+        c.switches = switches.value_or(calc::Switches{});
     }
     Calculation &c = *it;
     if (!entry) {

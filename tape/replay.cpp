@@ -191,25 +191,29 @@ QList<Line> replayOnCalculator(calc::CalculatorEngine &engine, const Entry &entr
     } else if (entry.kind == Entry::Vat) {
         vat::VatStep step;
         if (vat::applyVatKey(engine, vat::VatKey(int(entry.vat)), entry.rate, &step))
-            lines = vatLines({entry.vat, step.display, step.amount, entry.rate, step.resultText},
-                             engine.regionalMark());
+            lines =
+                vatLines({entry.vat, step.display, step.amount, entry.rate, step.resultText},
+                         engine.regionalMark(), calc::fixedDecimals(engine.switches().decimals));
     }
     tagKeyedLines(lines, entry);
     return lines;
 }
 
-QList<Line> replayMargin(const Entry &entry, margin::MarginNumbers &numbers, QChar mark)
+QList<Line> replayMargin(const Entry &entry, margin::MarginNumbers &numbers, QChar mark,
+                         calc::PriceEnding ending)
 {
     using margin::Field;
     margin::FieldTexts fields;
     for (const Field f : margin::AllFields)
         fields[margin::index(f)] = entry.texts.value(qsizetype(margin::index(f)));
     margin::MarginCalculator calculator(numbers);
+    calculator.setPriceEnding(ending);
     const margin::FieldWrites writes =
         calculator.calculate(entry.setup, fields, entry.firstRate, mark);
     numbers = calculator.numbers();
     QList<Shown> shown;
-    for (const margin::ShownQuantity &q : margin::shownQuantities(entry.setup, fields, writes))
+    for (const margin::ShownQuantity &q :
+         margin::shownQuantities(entry.setup, fields, writes, calculator.lastPriceEnding()))
         shown.append({q.caption, q.text, q.rate ? QStringLiteral("%") : QString(), q.computed});
     QList<Line> lines = shownLines(shown, mark);
     // The typed fields, in the order the margin window lists them.
@@ -221,6 +225,10 @@ QList<Line> replayMargin(const Entry &entry, margin::MarginNumbers &numbers, QCh
         lines[k].entry = entry.id;
         if (writes[margin::index(f)]) {
             ++k;
+            // The note of the ending a selling price was raised to follows it.
+            if (f == Field::Vente && calculator.lastPriceEnding() != calc::PriceEnding::None &&
+                k < lines.size())
+                lines[k++].entry = entry.id;
         } else if (row.role(f) == margin::Role::Entry &&
                    !fields[margin::index(f)].trimmed().isEmpty()) {
             tagInput(lines[k++], entry, int(margin::index(f)));

@@ -83,7 +83,9 @@ QString keyText(const calc::KeyStroke &key, const QString &displayAfter);
 
 // Works a margin computation from the numbers the calculator kept before it; numbers holds the
 // numbers after it on return.
-QList<Line> replayMargin(const Entry &entry, margin::MarginNumbers &numbers, QChar mark);
+// ending: the ending the calculator raised selling prices to.
+QList<Line> replayMargin(const Entry &entry, margin::MarginNumbers &numbers, QChar mark,
+                         calc::PriceEnding ending = calc::PriceEnding::None);
 // Works a price change.
 QList<Line> replayPriceChange(const Entry &entry, QChar mark);
 // A rate switch's line.

@@ -10,7 +10,19 @@ TapeModel::TapeModel(const Tape &tape, QObject *parent) : QAbstractListModel(par
 {
     connect(&tape, &Tape::appended, this, &TapeModel::addLines);
     connect(&tape, &Tape::reset, this, &TapeModel::rebuild);
+    connect(&tape, &Tape::changed, this, &TapeModel::linesChanged);
     rebuild();
+}
+
+void TapeModel::linesChanged(int first, int last)
+{
+    // A correction that kept the count of lines: their rows show their new amounts in place, and
+    // the line chosen stays chosen.
+    const QModelIndex from = indexOfLine(first), to = indexOfLine(last);
+    if (from.isValid() && to.isValid())
+        emit dataChanged(from, to);
+    else
+        rebuild();
 }
 
 std::vector<TapeModel::Row> TapeModel::rowsFor(int first, int count) const

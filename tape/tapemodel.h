@@ -75,6 +75,7 @@ private:
 
     void rebuild();
     void addLines(int first, int count);
+    void linesChanged(int first, int last);
     std::vector<Row> rowsFor(int first, int count) const;
 
     QPointer<const Tape> m_tape;

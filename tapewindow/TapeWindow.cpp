@@ -61,6 +61,7 @@ TapeWindow::TapeWindow(desk::Desk &desk, tape::TapeEditing *editing, QWidget *pa
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &TapeWindow::keepChosenLine);
     connect(m_model, &QAbstractItemModel::modelReset, this, &TapeWindow::showChosenLine);
     connect(&m_tape, &tape::Tape::problemChanged, this, &TapeWindow::showProblem);
+    connect(&m_tape, &tape::Tape::changed, this, &TapeWindow::showGrandTotal);
     setUpEditing();
 
     showGrandTotal();

@@ -52,6 +52,31 @@ void run(desk::Desk &desk, const QString &keys, const QString &pasted = {})
     }
 }
 
+// The last row of the tape that reads so.
+int rowOf(const desk::Desk &desk, const QString &line)
+{
+    return int(texts(desk.tape().lines()).lastIndexOf(line));
+}
+
+// One correction through the desk's editing: "=25" replaces the amount, "-" removes the entry,
+// "+5" inserts 5 before it, "*" makes its operator a multiplication, "U" and "R" undo and redo.
+bool correct(desk::Desk &desk, const QString &line, const QString &action)
+{
+    tape::TapeEditing &editing = *desk.tapeEditing();
+    const int row = rowOf(desk, line);
+    if (action == u"U")
+        return editing.undo();
+    if (action == u"R")
+        return editing.redo();
+    if (action == u"-")
+        return editing.removeEntry(row);
+    if (action == u"*")
+        return editing.setOperator(row, tape::EntryOperator::Multiply);
+    if (action.startsWith(u'+'))
+        return editing.insertBefore(row, action.mid(1), tape::EntryOperator::Add);
+    return editing.replaceAmount(row, action.mid(1));
+}
+
 } // namespace
 
 class TestDesk : public QObject
@@ -118,6 +143,12 @@ private slots:
     void switchesKept();
     void sameAsTheBareCalculator_data();
     void sameAsTheBareCalculator();
+    void corrections_data();
+    void corrections();
+    void correctedMarginBlock();
+    void takeBackIsAPaste();
+    void correctionsAfterRestart_data();
+    void correctionsAfterRestart();
 };
 
 void TestDesk::keys_data()
@@ -554,6 +585,169 @@ void TestDesk::sameAsTheBareCalculator()
             1000);
     QVERIFY(std::any_of(lines.begin(), lines.end(),
                         [](const Line &l) { return l.label == QStringLiteral("Taux de TVA :"); }));
+}
+
+void TestDesk::corrections_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("line");      // the line corrected
+    QTest::addColumn<QStringList>("steps"); // corrections, see correct()
+    QTest::addColumn<QString>("then");      // keys typed after them
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QString>("display");
+    const QString sum = QStringLiteral("100+20+30=");
+    QTest::newRow("amount") << sum << "20 +" << QStringList{"=25"} << ""
+                            << QStringList{"100 +", "25 +", "30 =", "155 *"} << 15500ll << " 155";
+    QTest::newRow("removed") << sum << "20 +" << QStringList{"-"} << ""
+                             << QStringList{"100 +", "30 =", "130 *"} << 13000ll << " 130";
+    QTest::newRow("removed, undone")
+        << sum << "20 +" << QStringList{"-", "U"} << ""
+        << QStringList{"100 +", "20 +", "30 =", "150 *"} << 15000ll << " 150";
+    QTest::newRow("undone, redone")
+        << sum << "20 +" << QStringList{"=25", "U", "R"} << ""
+        << QStringList{"100 +", "25 +", "30 =", "155 *"} << 15500ll << " 155";
+    QTest::newRow("first entry, operator")
+        << sum << "100 +" << QStringList{"*"} << ""
+        << QStringList{"100 ×", "20 +", "30 =", "2030 *"} << 203000ll << " 2030";
+    QTest::newRow("inserted") << sum << "30 =" << QStringList{"+5"} << ""
+                              << QStringList{"100 +", "20 +", "5 +", "30 =", "155 *"} << 15500ll
+                              << " 155";
+    // The rate stays the one the key used, whichever is active since.
+    QTest::newRow("VAT key") << "100TS"
+                             << "100 HT" << QStringList{"=200"} << ""
+                             << QStringList{"200 HT", "TVA 20 % 40", "240 TTC", "Taux de TVA : 7 %"}
+                             << 24000ll << "240 TTC";
+    QTest::newRow("a result taken further")
+        << "100+20=+5="
+        << "20 =" << QStringList{"=30"} << ""
+        << QStringList{"100 +", "30 =", "130 *", "130 +", "5 =", "135 *"} << 26500ll << " 135";
+    QTest::newRow("pending") << "100+20+"
+                             << "20 +" << QStringList{"=30"} << "=" << QStringList{"100 +", "30 +"}
+                             << 0ll << " 130";
+    QTest::newRow("pending, then an operand")
+        << "100+20+"
+        << "20 +" << QStringList{"=30"} << "5=" << QStringList{"100 +", "30 +", "5 =", "135 *"}
+        << 13500ll << " 135";
+    QTest::newRow("a result is not corrected")
+        << sum << "150 *" << QStringList{"=1"} << ""
+        << QStringList{"100 +", "20 +", "30 =", "150 *"} << 15000ll << " 150";
+}
+
+// The tape's corrections through the desk: the lines, the grand total and the calculator follow.
+void TestDesk::corrections()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, line);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, then);
+    QFETCH(QStringList, lines);
+    QFETCH(qint64, total);
+    QFETCH(QString, display);
+    desk::Desk &desk = openDesk();
+    desk.resumeRates({vat::Rate::fromNumber(20), QStringLiteral("7")});
+    run(desk, keys);
+    const bool refused = line.endsWith(u'*');
+    QSignalSpy shown(&desk, &desk::Desk::displayChanged);
+    for (const QString &step : std::as_const(steps))
+        QCOMPARE(correct(desk, line, step), !refused);
+    QCOMPARE(shown.isEmpty(), refused);
+    run(desk, then);
+    QCOMPARE(texts(desk.tape().lines()), lines);
+    QCOMPARE(desk.tape().grandTotalCents(), total);
+    QCOMPARE(desk.display(), display);
+}
+
+// A margin block worked again by the margin logic, at the selling prices' ending it was made
+// with.
+void TestDesk::correctedMarginBlock()
+{
+    const margin::MarginSetup setup{margin::Mode::Coefficient, margin::GivenPrice::Purchase, false,
+                                    true};
+    margin::FieldTexts fields{QStringLiteral("80"), {}, {}, {}, QStringLiteral("1.3"), {}};
+    desk::Desk &desk = openDesk();
+    desk.resumeRates({vat::Rate::fromNumber(20), QStringLiteral("7")});
+    desk.choosePriceEnding(calc::PriceEnding::Ninety);
+    margin::MarginCalculator calculator;
+    calculator.setPriceEnding(desk.switches().priceEnding);
+    const margin::MarginNumbers before = calculator.numbers();
+    const margin::FieldWrites writes = calculator.calculate(setup, fields, 20.0, comma);
+    desk.recordMarginCalculation(setup, fields, writes, calculator.lastPriceEnding(), before);
+    QCOMPARE(texts(desk.tape().lines()).mid(0, 3),
+             (QStringList{"Prix d'achat HT 80", "Prix de vente TTC 124,90",
+                          "Prix de vente arrondi à ,90"}));
+    QVERIFY(
+        !desk.tapeEditing()->whyNotCorrectable(rowOf(desk, "Prix de vente TTC 124,90")).isEmpty());
+    desk.choosePriceEnding(calc::PriceEnding::None);
+    QCOMPARE(desk.tapeEditing()->keyedText(rowOf(desk, "Coefficient 1,3")), "1,3");
+    QVERIFY(correct(desk, "Prix d'achat HT 80", "=100"));
+    QCOMPARE(texts(desk.tape().lines()).mid(0, 3),
+             (QStringList{"Prix d'achat HT 100", "Prix de vente TTC 156,90",
+                          "Prix de vente arrondi à ,90"}));
+    QCOMPARE(desk.tapeEditing()->formerAmount(0), "80");
+}
+
+// An amount taken back from the tape is on the calculator exactly as a paste of it.
+void TestDesk::takeBackIsAPaste()
+{
+    desk::Desk &desk = openDesk();
+    run(desk, "12,5+7,5=9+");
+    desk::Desk pasted(comma, vat::RateFile(m_program->path(), m_user->path()), m_user->path());
+    run(pasted, "12,5+7,5=9+");
+    QSignalSpy shown(&desk, &desk::Desk::displayChanged);
+    QVERIFY(desk.tapeEditing()->takeBack(rowOf(desk, "20 *")));
+    QCOMPARE(shown.count(), 1);
+    QVERIFY(pasted.pastePrice(QStringLiteral("20")));
+    QVERIFY(desk.engine().state() == pasted.engine().state());
+    QCOMPARE(desk.display(), pasted.display());
+    QCOMPARE(desk.display(), " 20");
+}
+
+void TestDesk::correctionsAfterRestart_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("amount");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QStringList>("again"); // the same amount corrected again after the restart
+    QTest::newRow("defaults") << int(calc::Decimals::Floating) << "100+20+30="
+                              << "20 +"
+                              << "25" << QStringList{"100 +", "25 +", "30 =", "155 *"} << 15500ll
+                              << QStringList{"100 +", "21 +", "30 =", "151 *"};
+    QTest::newRow("two decimals") << int(calc::Decimals::Two) << "10/3="
+                                  << "10 ÷"
+                                  << "20" << QStringList{"20 ÷", "3 =", "6,67 *"} << 667ll
+                                  << QStringList{"21 ÷", "3 =", "7,00 *"};
+}
+
+// The next run reads the corrected tape back, with its former amounts and its grand total, and
+// works its calculations again with the switches they were made with.
+void TestDesk::correctionsAfterRestart()
+{
+    QFETCH(int, decimals);
+    QFETCH(QString, keys);
+    QFETCH(QString, line);
+    QFETCH(QString, amount);
+    QFETCH(QStringList, lines);
+    QFETCH(qint64, total);
+    QFETCH(QStringList, again);
+    desk::Desk &desk = openDesk();
+    desk.chooseDecimals(calc::Decimals(decimals));
+    run(desk, keys);
+    QVERIFY(correct(desk, line, u'=' + amount));
+    QCOMPARE(texts(desk.tape().lines()), lines);
+
+    desk::Desk &next = openDesk();
+    next.openTape();
+    QCOMPARE(texts(next.tape().lines()), lines);
+    QCOMPARE(next.tape().grandTotalCents(), total);
+    const int corrected = rowOf(next, amount + u' ' + line.section(u' ', 1));
+    QCOMPARE(next.tapeEditing()->formerAmount(corrected), line.section(u' ', 0, 0));
+    QCOMPARE(next.tapeEditing()->keyedText(corrected), amount);
+    QVERIFY(next.tapeEditing()->replaceAmount(corrected, QStringLiteral("21")));
+    QCOMPARE(texts(next.tape().lines()), again);
 }
 
 QTEST_GUILESS_MAIN(TestDesk)
