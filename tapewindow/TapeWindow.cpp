@@ -130,8 +130,14 @@ bool TapeWindow::event(QEvent *event)
 void TapeWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The newest line in view, now that the list has its size.
-    ui->LstRuban->scrollToBottom();
+    // The newest line in view, now that the list has its size, and the keyboard's place in the
+    // list there too, so that the first Up chooses the line above it. Nothing is chosen yet.
+    QListView *list = ui->LstRuban;
+    if (const int rows = list->model()->rowCount(); rows > 0 && !list->currentIndex().isValid())
+        list->selectionModel()->setCurrentIndex(list->model()->index(rows - 1, 0),
+                                                QItemSelectionModel::NoUpdate);
+    list->scrollToBottom();
+    list->setFocus();
 }
 
 void TapeWindow::hideEvent(QHideEvent *event)

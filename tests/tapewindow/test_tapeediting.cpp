@@ -153,6 +153,8 @@ private slots:
         QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << 3;
         QTest::newRow("home, down") << QList<int>{Qt::Key_Home, Qt::Key_Down} << 1;
         QTest::newRow("page down, page up") << QList<int>{Qt::Key_PageDown, Qt::Key_PageUp} << 0;
+        // Just opened, the keyboard stands on the newest line: Up chooses the one above it.
+        QTest::newRow("up, as opened") << QList<int>{Qt::Key_Up} << 3;
     }
     void keysChooseLines()
     {
