@@ -13,9 +13,9 @@
 
 #include "calculator/engine.h"
 #include "calculator/switchsettings.h"
+#include "desk/journal.h"
 #include "margin/margincalc.h"
 #include "margin/pricechange.h"
-#include "tape/journal.h"
 #include "tape/tape.h"
 #include "vat/conversion.h"
 #include "vat/ratefile.h"

@@ -21,7 +21,7 @@ struct Line
     QString mark;        // what the amount is: "+", "=", "*", "%", "C", "HT", "TTC", "TVA", ...
     bool result = false; // a result line (bold in the window)
     bool total = false;  // counted in the grand total (results of =, % and the VAT keys)
-    // What made the line, for correcting it (tape/journal.h): the calculation that wrote it (0 for
+    // What made the line, for correcting it (desk/journal.h): the calculation that wrote it (0 for
     // a line written before calculations were kept), the entry of that calculation, and which
     // amount of the entry the user keyed the line shows (-1: a result, a heading, a VAT amount).
     qint64 calculation = 0;

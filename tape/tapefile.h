@@ -12,7 +12,7 @@
 // its tab, as 8 lowercase hex digits. A record is only read back when its checksum matches, and a
 // line that a torn write glued to the front of a record is skipped up to the record's own prefix.
 //
-// The journal of calculations (tape/journal.h) adds two kinds in the same frame, its own text in
+// The journal of calculations (desk/journal.h) adds two kinds in the same frame, its own text in
 // the amount field and an empty mark:
 //   "E"  what made the block of lines just before it (written in the same write as the block).
 //        Its label tags those lines: "calculation entry inputs check", the calculation's number

@@ -8,7 +8,7 @@
 // of them are worked again.
 
 #include "calculator/engine.h"
-#include "tape/journal.h"
+#include "desk/journal.h"
 #include "tape/tape.h"
 
 #include <benchmark/benchmark.h>

@@ -8,7 +8,7 @@
 // all, without failing, and its own texts read back what they wrote.
 
 #include "check.h"
-#include "tape/journal.h"
+#include "desk/journal.h"
 #include "tape/tapefile.h"
 
 #include <QFile>

@@ -17,9 +17,9 @@
 // one record. QtCore only.
 
 #include "calculator/engine.h"
+#include "desk/replay.h"
 #include "margin/margincalc.h"
 #include "tape/recorder.h"
-#include "tape/replay.h"
 #include "tape/tape.h"
 
 #include <QHash>

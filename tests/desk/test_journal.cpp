@@ -1,8 +1,8 @@
 // Corrections on the tape: an entry's amount, its operator, an entry left out or put in; every
 // result after it worked again, the grand total exact in cents, and undone back to the cent.
 
+#include "desk/journal.h"
 #include "journaldesk.h"
-#include "tape/journal.h"
 #include "tape/tapefile.h"
 
 #include <QTemporaryDir>

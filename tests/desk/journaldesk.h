@@ -4,7 +4,7 @@
 // language for whole calculations in one table cell: calculator characters are typed ("12,5+7="),
 // C and D are the clear and Delete keys, T H V d the TTC, HT, TVA and dont TVA keys.
 
-#include "tape/journal.h"
+#include "desk/journal.h"
 #include "tape/tape.h"
 #include "vat/vatkeys.h"
 

@@ -1,4 +1,4 @@
-#include "tape/replay.h"
+#include "desk/replay.h"
 
 #include "calculator/numbertext.h"
 #include "margin/pricechange.h"

@@ -1,4 +1,4 @@
-#include "tape/journal.h"
+#include "desk/journal.h"
 
 #include "calculator/numbertext.h"
 #include "tape/localtime.h"

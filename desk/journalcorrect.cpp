@@ -1,8 +1,8 @@
 // Corrections of the journal of calculations, their undoing, and reading them back from the
 // tape file.
 
+#include "desk/journal.h"
 #include "tape/cents.h"
-#include "tape/journal.h"
 #include "tape/tapefile.h"
 
 #include <QDateTime>
