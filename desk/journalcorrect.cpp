@@ -245,7 +245,15 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     const QList<Line> &tapeLines = m_tape.lines();
     QList<Tape::Replacement> replacements;
     QList<std::pair<qint64, qint64>> changes;
-    QStringList startWords;
+    // The new start of every later calculation worked again, for the record: kept as numbers and
+    // written out as words only when the record is made, after the correction is shown.
+    struct Start
+    {
+        qint64 id = 0;
+        std::optional<EngineSnapshot> calculator;
+        margin::MarginNumbers margin;
+    };
+    QList<Start> newStarts;
     bool sameShape = true; // every block keeps its number of lines: the index stays true
     const auto idsOf = [](const Calculation &c) {
         QList<qint32> ids;
@@ -356,12 +364,12 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
                 if (n.start == w.end)
                     break;
                 n.start = w.end;
-                startWords << hex(n.id) << snapshotText(n.start);
+                newStarts.append({n.id, n.start, {}});
             } else if (n.chain == Chain::Margin) {
                 if (n.startNumbers == w.endNumbers)
                     break;
                 n.startNumbers = w.endNumbers;
-                startWords << hex(n.id) << numbersText(n.startNumbers);
+                newStarts.append({n.id, std::nullopt, n.startNumbers});
             } else {
                 break;
             }
@@ -385,14 +393,20 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
 
     m_correcting = true;
     if (toFile) {
-        QStringList words{hex(target.id), QString::number(target.entries.size())};
-        for (const Entry &entry : std::as_const(target.entries))
-            words << entryText(entry);
-        words << QString::number(startWords.size() / 2);
-        words += startWords;
-        const JournalRecord record{JournalRecord::Correction, QDateTime::currentMSecsSinceEpoch(),
-                                   correctionLabel(changes), joinWords(words), 0};
-        m_tape.replace(std::move(replacements), &record);
+        m_tape.replace(std::move(replacements),
+                       [id = target.id, entries = target.entries, newStarts = std::move(newStarts),
+                        changes = std::move(changes), msecs = QDateTime::currentMSecsSinceEpoch()] {
+                           QStringList words{hex(id), QString::number(entries.size())};
+                           for (const Entry &entry : entries)
+                               words << entryText(entry);
+                           words << QString::number(newStarts.size());
+                           for (const Start &start : newStarts)
+                               words << hex(start.id)
+                                     << (start.calculator ? snapshotText(*start.calculator)
+                                                          : numbersText(start.margin));
+                           return JournalRecord{JournalRecord::Correction, msecs,
+                                                correctionLabel(changes), joinWords(words), 0};
+                       });
     } else {
         m_tape.replace(std::move(replacements));
     }

@@ -107,8 +107,10 @@ struct Tape::Private
     bool writable = true;
     QString problem;
 
-    // What waits for the idle moment after the key: a start record, and the last lines.
+    // What waits for the idle moment after the key: a start record, corrections, and the last
+    // lines, written in that order.
     QByteArray pending;
+    QList<RecordMaker> pendingCorrections;
     qsizetype pendingLines = 0;
     bool flushPosted = false;
     qint64 trimAtBytes = trimBytes;
@@ -174,19 +176,27 @@ void Tape::append(const QList<Line> &block)
     // records are even made then.
     if (d->writable) {
         d->pendingLines += block.size();
-        if (!d->flushPosted) {
-            d->flushPosted = true;
-            QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
-        }
+        postFlush();
+    }
+}
+
+void Tape::postFlush()
+{
+    if (!d->flushPosted) {
+        d->flushPosted = true;
+        QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
     }
 }
 
 void Tape::flush()
 {
     d->flushPosted = false;
-    if (d->pending.isEmpty() && d->pendingLines == 0)
+    if (d->pending.isEmpty() && d->pendingCorrections.isEmpty() && d->pendingLines == 0)
         return;
     QByteArray bytes = std::exchange(d->pending, {});
+    // A correction follows the lines it changed, which were written before it was made.
+    for (const RecordMaker &make : std::exchange(d->pendingCorrections, {}))
+        bytes += journalRecord(make());
     const qsizetype count = std::min(std::exchange(d->pendingLines, 0), d->lines.size());
     qsizetype blockStart = d->lines.size() - count;
     for (qsizetype i = blockStart; i < d->lines.size(); ++i) {
@@ -316,7 +326,7 @@ QList<JournalRecord> Tape::takeJournalRecords()
     return std::exchange(d->journal, {});
 }
 
-void Tape::replace(QList<Replacement> replacements, const JournalRecord *correction)
+void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
 {
     // What waits for the file goes first, so that the correction follows the lines it changes.
     if (correction)
@@ -361,9 +371,11 @@ void Tape::replace(QList<Replacement> replacements, const JournalRecord *correct
         d->totalCents = addCents(d->totalCents, come - gone);
     else
         d->recount();
+    // The record is made and written once the new values are shown: on a long chain it is most
+    // of the work. A crash before then leaves the tape as it was before the correction.
     if (correction && d->writable) {
-        if (!d->tapeFile().append(journalRecord(*correction)))
-            d->writable = false;
+        d->pendingCorrections.append(std::move(correction));
+        postFlush();
     }
     if (!sameCount)
         emit reset();
@@ -395,6 +407,7 @@ void Tape::clear()
     // Lines still waiting for the file are cleared with the rest; the start record tells every
     // later reader, and the other Tarvex running, where the tape begins again.
     d->pending.clear();
+    d->pendingCorrections.clear();
     d->pendingLines = 0;
     d->journal.clear();
     if (d->writable) {

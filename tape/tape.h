@@ -67,11 +67,14 @@ public:
         QList<Line> lines;
         qsizetype order = 0; // set by replace()
     };
-    // A correction: the replacements (rows as they stand before any of them) are made in memory,
-    // the grand total is worked out again, and the record (a correction's, see tapefile.h) is
-    // appended to the file at once, in one write, after whatever was waiting. An empty record
-    // changes the memory only (reading back corrections already on file).
-    void replace(QList<Replacement> replacements, const JournalRecord *correction = nullptr);
+    // A correction: the replacements (rows as they stand before any of them) are made in memory
+    // and the grand total is worked out again at once. Its record (a correction's, see
+    // tapefile.h) is made and appended to the file once the correction is shown, as a key's
+    // lines are, in one write, after whatever was waiting and before anything that follows:
+    // the maker must hold copies, not references. Without a maker the memory only changes
+    // (reading back corrections already on file).
+    using RecordMaker = std::function<JournalRecord()>;
+    void replace(QList<Replacement> replacements, RecordMaker correction = {});
     // The records of the journal read by load(), in the file's order; handed over once.
     QList<JournalRecord> takeJournalRecords();
     // Reads the file, once (the first time the window opens); lines appended before are kept.
@@ -82,8 +85,8 @@ public:
     qint64 grandTotalCents() const;
     // Empties the tape and its grand total, in memory and on file.
     void clear();
-    // Writes to the file now what append() left for the moment after the key (it runs by
-    // itself from the event loop, and when the tape is destroyed).
+    // Writes to the file now what append() and replace() left for the moment after the key (it
+    // runs by itself from the event loop, and when the tape is destroyed).
     void flush();
 
     // One sentence for the window when the file was set aside or the folder cannot be written;
@@ -99,6 +102,7 @@ signals:
 private:
     void trimMemory();
     void trimFile();
+    void postFlush();
     void setProblem(const QString &text);
 
     struct Private;

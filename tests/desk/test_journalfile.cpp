@@ -80,6 +80,8 @@ void TestJournalFile::crashBetweenCorrections()
         JournalDesk desk(dir.path());
         desk.type(QStringLiteral("100+20+30="));
         QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("20 +")), "25").done);
+        // The record is written once the correction is shown, as the event loop goes on.
+        desk.tape.flush();
         before = readAll(tapePath(dir)).size();
         QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("25 +")), "26").done);
     }
@@ -98,6 +100,7 @@ void TestJournalFile::crashBetweenCorrections()
         if (cut == before + 30) {
             // The next run goes on correcting past the torn record.
             QVERIFY(next.journal.correctAmount(1, "27").done);
+            next.tape.flush();
             JournalDesk again(crashed.path());
             again.tape.load();
             QCOMPARE(again.tape.grandTotalCents(), qint64(15700));
