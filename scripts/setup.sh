@@ -6,6 +6,8 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # tests: Qt's own platform headers, to listen to what a screen reader is told
+    qt6-base-private-dev
     # run: French translations of Qt's own texts, fonts close to the calculator's
     qt6-translations-l10n qt6-l10n-tools fonts-liberation fonts-dejavu-core
     # tests: a virtual screen for the screenshots, the desktop file checkers, a window manager

@@ -15,6 +15,7 @@
 #include "tapewindow/amounteditor.h"
 #include "tapewindow/tapedelegate.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -344,7 +345,17 @@ void TapeWindow::announceResult(int fromLine)
         }
     }
     said += QStringLiteral("Grand total : ") + ui->TxtGT->text();
-    ui->LstRuban->setAccessibleDescription(said);
+    QListView *list = ui->LstRuban;
+    list->setAccessibleDescription(said);
+    // The list took the focus back before the tape was shown afresh, and choosing the line again
+    // then told nobody: the screen reader is told the line the user is on, as it now reads
+    // ("corrigé" on a corrected amount), once the result is said.
+    const QModelIndex current = list->currentIndex();
+    if (current.isValid() && list->hasFocus()) {
+        QAccessibleEvent focus(list, QAccessible::Focus);
+        focus.setChild(current.row());
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 // The tape is shown afresh after a correction: the chosen line stays chosen, by its place on

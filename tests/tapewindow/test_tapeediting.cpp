@@ -22,6 +22,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 using tape::EntryOperator;
 using tape::Line;
@@ -84,6 +87,27 @@ private:
     }
     tape::Tape &m_tape;
 };
+
+// What a screen reader is told: the focus, with the name of what has it, and new descriptions.
+QStringList told;
+
+void listen(QAccessibleEvent *event)
+{
+    QAccessibleInterface *object = event->accessibleInterface();
+    if (!object)
+        return;
+    if (event->type() == QAccessible::Focus)
+        told += QStringLiteral("focus: ") + object->text(QAccessible::Name);
+    else if (event->type() == QAccessible::DescriptionChanged)
+        told += QStringLiteral("description: ") + object->text(QAccessible::Description);
+}
+
+// The headless platform tells no screen reader: Qt drops every event unless told one listens.
+void listenAsAScreenReader(bool on)
+{
+    QAccessible::installUpdateHandler(on ? listen : nullptr);
+    QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(on);
+}
 
 Line line(const QString &amount, const QString &mark, bool result = false)
 {
@@ -345,6 +369,33 @@ private slots:
 
         m_window->findChild<QPushButton *>("CmdCopier")->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), "20\t+\tcorrigé : 20\n");
+    }
+
+    // Once a correction is made, the screen reader hears the new result, then the line the user
+    // is on as it now reads.
+    void correctionTold_data()
+    {
+        QTest::addColumn<QList<QKeyCombination>>("keys");
+        QTest::newRow("amount corrected")
+            << QList<QKeyCombination>{Qt::Key_F2, Qt::Key_2, Qt::Key_5, Qt::Key_Return};
+        QTest::newRow("undone") << QList<QKeyCombination>{Qt::CTRL | Qt::Key_Z};
+        QTest::newRow("entry removed") << QList<QKeyCombination>{Qt::Key_Delete};
+    }
+    void correctionTold()
+    {
+        QFETCH(QList<QKeyCombination>, keys);
+        choose(2);
+        m_editing->former[1] = QStringLiteral("20");
+        told.clear();
+        listenAsAScreenReader(true);
+        for (QKeyCombination key : keys)
+            QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        listenAsAScreenReader(false);
+        const QString result =
+            QStringLiteral("description: Nouveau résultat : 150 total. Grand total : 150,00");
+        QVERIFY2(told.contains(result), qPrintable(told.join(u'\n')));
+        QCOMPARE(told.last(), QStringLiteral("focus: 20 plus, corrigé, auparavant 20"));
+        QVERIFY(told.indexOf(result) < told.size() - 1);
     }
 
     // Without the desk's editing the tape stays read-only, as it always was.
