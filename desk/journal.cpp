@@ -87,14 +87,14 @@ Journal::Journal(Tape &tape, QChar mark, QObject *parent)
     connect(&m_tape, &Tape::reset, this, [this] {
         if (m_correcting)
             return;
-        // Lines went (a trim, a clear) or came (the file read): what the journal holds of them is
-        // sorted out when it is next asked, not in the middle of a key. A long run that never
-        // asks is sorted out now and then, so that the journal does not outgrow the tape.
+        // Lines went (a trim, a clear) or came (the file read): the calculations whose lines
+        // all went are forgotten at once, so that the journal never outgrows the tape. The tape
+        // trims after a key, never in the middle of one.
         m_rowsValid = false;
         m_stale = true;
         if (QList<JournalRecord> records = m_tape.takeJournalRecords(); !records.isEmpty())
             restore(std::move(records));
-        else if (m_calcs.size() > 100'000)
+        else
             settle();
     });
 }

@@ -156,11 +156,6 @@ void Tape::append(const QList<Line> &block)
 {
     if (block.isEmpty())
         return;
-    // The lines shown are trimmed in memory, in large steps (those waiting for the file are
-    // the newest, never among them); the file is trimmed on its own once it grows past what the
-    // kept lines take.
-    if (d->lines.size() + block.size() > keptLines + trimSlack)
-        trimMemory();
     const int first = int(d->lines.size());
     for (const Line &line : block) {
         d->lines.append(line);
@@ -173,11 +168,11 @@ void Tape::append(const QList<Line> &block)
         d->unsaved.remove(0, d->unsaved.size() - keptLines);
     emit appended(first, int(block.size()));
     // The file is written once the key is done, so that a key costs no disk access: the
-    // records are even made then.
-    if (d->writable) {
+    // records are even made then, and the lines shown trimmed.
+    if (d->writable)
         d->pendingLines += block.size();
+    if (d->writable || d->lines.size() > keptLines + trimSlack)
         postFlush();
-    }
 }
 
 void Tape::postFlush()
@@ -191,6 +186,11 @@ void Tape::postFlush()
 void Tape::flush()
 {
     d->flushPosted = false;
+    // The lines shown are trimmed in memory, in large steps (those waiting for the file are
+    // the newest, never among them); the file is trimmed on its own once it grows past what the
+    // kept lines take.
+    if (d->lines.size() > keptLines + trimSlack)
+        trimMemory();
     if (d->pending.isEmpty() && d->pendingCorrections.isEmpty() && d->pendingLines == 0)
         return;
     QByteArray bytes = std::exchange(d->pending, {});

@@ -85,8 +85,9 @@ public:
     qint64 grandTotalCents() const;
     // Empties the tape and its grand total, in memory and on file.
     void clear();
-    // Writes to the file now what append() and replace() left for the moment after the key (it
-    // runs by itself from the event loop, and when the tape is destroyed).
+    // Does now what append() and replace() left for the moment after the key: writes the file
+    // and trims the lines kept in memory (it runs by itself from the event loop, and when the
+    // tape is destroyed).
     void flush();
 
     // One sentence for the window when the file was set aside or the folder cannot be written;
