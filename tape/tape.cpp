@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QSet>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -112,7 +113,7 @@ struct Tape::Private
     QByteArray pending;
     QList<RecordMaker> pendingCorrections;
     qsizetype pendingLines = 0;
-    bool flushPosted = false;
+    QTimer *flushTimer = nullptr; // made at the first line, not at start-up
     qint64 trimAtBytes = trimBytes;
     // Before load(): the lines of this session the file did not take, and whether a clear of
     // this session could not be written, so that load() neither loses nor revives anything.
@@ -177,15 +178,23 @@ void Tape::append(const QList<Line> &block)
 
 void Tape::postFlush()
 {
-    if (!d->flushPosted) {
-        d->flushPosted = true;
-        QMetaObject::invokeMethod(this, &Tape::flush, Qt::QueuedConnection);
+    // A timer rather than a posted call: it runs once the events already waiting are done, the
+    // repainting of what the key or the correction changed among them, so that the screen
+    // shows the new values before the disk is written.
+    if (!d->flushTimer) {
+        d->flushTimer = new QTimer(this);
+        d->flushTimer->setSingleShot(true);
+        d->flushTimer->setInterval(0);
+        connect(d->flushTimer, &QTimer::timeout, this, &Tape::flush);
     }
+    if (!d->flushTimer->isActive())
+        d->flushTimer->start();
 }
 
 void Tape::flush()
 {
-    d->flushPosted = false;
+    if (d->flushTimer)
+        d->flushTimer->stop();
     // The lines shown are trimmed in memory, in large steps (those waiting for the file are
     // the newest, never among them); the file is trimmed on its own once it grows past what the
     // kept lines take.
