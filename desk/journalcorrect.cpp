@@ -239,7 +239,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
 {
     // The blocks waiting for the file are written as they were made, before anything changes.
     if (toFile)
-        m_tape.flush();
+        m_tape.write();
     if (!m_rowsValid)
         rebuildIndex();
     const QList<Line> &tapeLines = m_tape.lines();

@@ -200,6 +200,11 @@ void Tape::flush()
     // kept lines take.
     if (d->lines.size() > keptLines + trimSlack)
         trimMemory();
+    write();
+}
+
+void Tape::write()
+{
     if (d->pending.isEmpty() && d->pendingCorrections.isEmpty() && d->pendingLines == 0)
         return;
     QByteArray bytes = std::exchange(d->pending, {});
@@ -337,9 +342,10 @@ QList<JournalRecord> Tape::takeJournalRecords()
 
 void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
 {
-    // What waits for the file goes first, so that the correction follows the lines it changes.
+    // What waits for the file goes first, so that the correction follows the lines it changes;
+    // the lines stay where they are: the rows given are the rows of now.
     if (correction)
-        flush();
+        write();
     // From the last row up, so that the rows of those still to come stay true; at one row, what
     // replaces lines goes before what is put in before them, and lines put in at one row keep
     // the order they were given in.

@@ -89,6 +89,9 @@ public:
     // and trims the lines kept in memory (it runs by itself from the event loop, and when the
     // tape is destroyed).
     void flush();
+    // Writes to the file now what waits for it, and only that: the lines in memory stay as they
+    // are, so that rows found before stay true (a correction's).
+    void write();
 
     // One sentence for the window when the file was set aside or the folder cannot be written;
     // empty when all is well.

@@ -29,6 +29,7 @@ private slots:
     void marginBlock();
     void priceChange();
     void oldLinesAreReadOnly();
+    void correctionBeforeTheTrim();
     void correctionDigits_data();
     void correctionDigits();
 
@@ -310,6 +311,22 @@ void TestJournal::oldLinesAreReadOnly()
     desk.tape.append({{QDateTime::currentDateTime(), {}, "12", "+"}});
     QCOMPARE(desk.journal.refusal(0), oldVersion);
     QVERIFY(!desk.journal.correctAmount(0, "13").done);
+}
+
+// Keys past the lines the tape keeps, then a correction before the event loop has trimmed them:
+// the row chosen is the row corrected, and the grand total follows.
+void TestJournal::correctionBeforeTheTrim()
+{
+    JournalDesk desk(m_dir.path());
+    desk.type(QStringLiteral("100+20="));
+    while (desk.tape.lines().size() < 31'000)
+        desk.type(QStringLiteral("1+1="));
+    const qint64 total = desk.tape.grandTotalCents();
+    QVERIFY(desk.journal.correctAmount(1, "30").done);
+    QCOMPARE(desk.texts().mid(0, 4), QStringList({"100 +", "30 =", "130 *", "1 +"}));
+    QCOMPARE(desk.tape.grandTotalCents(), total + 1000);
+    desk.tape.flush();
+    QCOMPARE(desk.tape.lines().size(), 20'000);
 }
 
 void TestJournal::correctionDigits_data()
