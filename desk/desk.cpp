@@ -190,31 +190,38 @@ void Desk::loadSwitches(const calc::SwitchSettings &settings)
     applySwitches(settings.load());
 }
 
+namespace {
+
+// One switch chosen: kept where the user's choices are kept, then set on the calculator.
+template <typename T>
+calc::Switches chosen(calc::Switches switches, T calc::Switches::*field, T value,
+                      const std::optional<calc::SwitchSettings> &settings,
+                      void (calc::SwitchSettings::*save)(T) const)
+{
+    switches.*field = value;
+    if (settings)
+        ((*settings).*save)(value);
+    return switches;
+}
+
+} // namespace
+
 void Desk::chooseDecimals(calc::Decimals decimals)
 {
-    calc::Switches next = switches();
-    next.decimals = decimals;
-    if (m_switchSettings)
-        m_switchSettings->saveDecimals(decimals);
-    applySwitches(next);
+    applySwitches(chosen(switches(), &calc::Switches::decimals, decimals, m_switchSettings,
+                         &calc::SwitchSettings::saveDecimals));
 }
 
 void Desk::chooseRounding(calc::Rounding rounding)
 {
-    calc::Switches next = switches();
-    next.rounding = rounding;
-    if (m_switchSettings)
-        m_switchSettings->saveRounding(rounding);
-    applySwitches(next);
+    applySwitches(chosen(switches(), &calc::Switches::rounding, rounding, m_switchSettings,
+                         &calc::SwitchSettings::saveRounding));
 }
 
 void Desk::choosePriceEnding(calc::PriceEnding ending)
 {
-    calc::Switches next = switches();
-    next.priceEnding = ending;
-    if (m_switchSettings)
-        m_switchSettings->savePriceEnding(ending);
-    applySwitches(next);
+    applySwitches(chosen(switches(), &calc::Switches::priceEnding, ending, m_switchSettings,
+                         &calc::SwitchSettings::savePriceEnding));
 }
 
 void Desk::setSwitches(const calc::Switches &switches)

@@ -181,6 +181,7 @@ private:
     Worked work(const Calculation &calculation) const;
     Target target(qsizetype row) const;
     Outcome change(Calculation &calculation, QList<Entry> entries);
+    Outcome step(QList<Change> &from, QList<Change> &to, bool forward, const QString &none);
     std::optional<Rows> rowsOf(qint64 calculation, qint32 entry) const;
     // Gives the calculation these entries and works it again, with the calculations that went
     // on from it (or, reading the file, those the record names, from the starts it gives).

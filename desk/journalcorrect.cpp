@@ -206,29 +206,27 @@ bool Journal::canRedo() const
 
 Journal::Outcome Journal::undo()
 {
-    settle();
-    if (m_undo.isEmpty())
-        return {false, QStringLiteral("Il n'y a pas de correction à annuler.")};
-    const Change last = m_undo.takeLast();
-    const auto it = m_calcs.find(last.calculation);
-    if (it == m_calcs.end())
-        return {false, trimmedStart};
-    m_redo.append(last);
-    applyCorrection(*it, last.before, true);
-    return {true, {}};
+    return step(m_undo, m_redo, false, QStringLiteral("Il n'y a pas de correction à annuler."));
 }
 
 Journal::Outcome Journal::redo()
 {
+    return step(m_redo, m_undo, true, QStringLiteral("Il n'y a pas de correction à refaire."));
+}
+
+// Undo and redo: the last change of one list is worked back (or again) and goes to the other.
+Journal::Outcome Journal::step(QList<Change> &from, QList<Change> &to, bool forward,
+                               const QString &none)
+{
     settle();
-    if (m_redo.isEmpty())
-        return {false, QStringLiteral("Il n'y a pas de correction à refaire.")};
-    const Change next = m_redo.takeLast();
-    const auto it = m_calcs.find(next.calculation);
+    if (from.isEmpty())
+        return {false, none};
+    const Change change = from.takeLast();
+    const auto it = m_calcs.find(change.calculation);
     if (it == m_calcs.end())
         return {false, trimmedStart};
-    m_undo.append(next);
-    applyCorrection(*it, next.after, true);
+    to.append(change);
+    applyCorrection(*it, forward ? change.after : change.before, true);
     return {true, {}};
 }
 
