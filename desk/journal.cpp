@@ -91,11 +91,10 @@ Journal::Journal(Tape &tape, QChar mark, QObject *parent)
         // all went are forgotten at once, so that the journal never outgrows the tape. The tape
         // trims after a key, never in the middle of one.
         m_rowsValid = false;
-        m_stale = true;
         if (QList<JournalRecord> records = m_tape.takeJournalRecords(); !records.isEmpty())
             restore(std::move(records));
         else
-            settle();
+            forgetMissing();
     });
 }
 
@@ -339,7 +338,6 @@ Journal::Worked Journal::work(const Calculation &c) const
 
 QList<Line> Journal::replay(qint64 calculation) const
 {
-    settle();
     QList<Line> lines;
     if (const auto it = m_calcs.constFind(calculation); it != m_calcs.cend())
         for (const QList<Line> &block : work(*it).blocks)
@@ -377,7 +375,6 @@ std::optional<Journal::Rows> Journal::rowsOf(qint64 calculation, qint32 entry) c
 
 QList<Line> Journal::linesOf(qint64 calculation) const
 {
-    settle();
     if (!m_rowsValid)
         rebuildIndex();
     QList<Line> lines;
@@ -393,13 +390,11 @@ QList<Line> Journal::linesOf(qint64 calculation) const
 
 QString Journal::readOnly(qint64 calculation) const
 {
-    settle();
     return m_calcs.value(calculation).readOnly;
 }
 
 bool Journal::startsWhereItWentOn(qint64 calculation) const
 {
-    settle();
     const Calculation &c = m_calcs.value(calculation);
     const auto previous = m_calcs.constFind(c.continues);
     if (previous == m_calcs.cend())
@@ -410,26 +405,16 @@ bool Journal::startsWhereItWentOn(qint64 calculation) const
 
 QList<qint64> Journal::calculations() const
 {
-    settle();
     return m_order;
-}
-
-void Journal::settle() const
-{
-    if (!m_stale)
-        return;
-    const_cast<Journal *>(this)->forgetMissing();
 }
 
 qint64 Journal::continuesFrom(qint64 calculation) const
 {
-    settle();
     return m_calcs.value(calculation).continues;
 }
 
 bool Journal::startsFromResult(qint64 calculation) const
 {
-    settle();
     return m_calcs.value(calculation).fromResult;
 }
 

@@ -271,8 +271,6 @@ private:
     mutable bool m_rowsValid = false;
 
     bool m_correcting = false;
-    mutable bool m_stale = false; // the tape was reset since the journal last looked
-    void settle() const;
     QList<Change> m_undo;
     QList<Change> m_redo;
     std::optional<EngineSnapshot> m_calculatorAfter;

@@ -58,7 +58,6 @@ bool onCalculator(const Entry &entry)
 
 Journal::Target Journal::target(qsizetype row) const
 {
-    settle();
     Target t;
     if (row < 0 || row >= m_tape.lines().size()) {
         t.refusal = noLine;
@@ -218,7 +217,6 @@ Journal::Outcome Journal::redo()
 Journal::Outcome Journal::step(QList<Change> &from, QList<Change> &to, bool forward,
                                const QString &none)
 {
-    settle();
     if (from.isEmpty())
         return {false, none};
     const Change change = from.takeLast();
@@ -528,7 +526,6 @@ void Journal::checkRestored(const QSet<qint64> &restored)
 
 void Journal::forgetMissing()
 {
-    m_stale = false;
     rebuildIndex();
     QList<std::pair<qsizetype, qint64>> order;
     for (auto it = m_calcs.begin(); it != m_calcs.end();) {
