@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QPainter>
 #include <QPen>
 #include <QUrl>
@@ -86,16 +87,36 @@ QCursor handCursor()
     return QCursor(hand, spot.x(), spot.y());
 }
 
+namespace {
+
+// The program's pictures (PNG, BMP), read by Qt's built-in readers in the format their name says.
+// Given only a file name, Qt first loads every image plug-in installed to ask each whether it
+// reads the format better than itself.
+QImage readBuiltIn(const QString &path)
+{
+    QImageReader reader(path, QFileInfo(path).suffix().toLower().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
+// The sharper copy of a picture ("name@2x.png" beside it), or nothing on a screen of one pixel per
+// unit.
+QImage sharperCopy(const QString &path)
+{
+    if (!qGuiApp || qGuiApp->devicePixelRatio() <= 1.0)
+        return {};
+    const QFileInfo info(path);
+    return readBuiltIn(info.path() + QLatin1Char('/') + info.completeBaseName() +
+                       QStringLiteral("@2x.png"));
+}
+
+} // namespace
+
 QPixmap picture(const QString &path)
 {
-    if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
-        const QFileInfo info(path);
-        QPixmap sharper(info.path() + QLatin1Char('/') + info.completeBaseName() +
-                        QStringLiteral("@2x.png"));
-        if (!sharper.isNull()) {
-            sharper.setDevicePixelRatio(2.0);
-            return sharper;
-        }
+    if (QImage sharper = sharperCopy(path); !sharper.isNull()) {
+        sharper.setDevicePixelRatio(2.0);
+        return QPixmap::fromImage(sharper);
     }
     if (path.endsWith(QLatin1String(".gif"))) {
         QFile file(path);
@@ -103,8 +124,21 @@ QPixmap picture(const QString &path)
             if (const QImage image = readGifPicture(file.readAll()); !image.isNull())
                 return QPixmap::fromImage(image);
         }
+        return QPixmap(path);
     }
-    return QPixmap(path);
+    return QPixmap::fromImage(readBuiltIn(path));
+}
+
+QIcon icon(const QString &path)
+{
+    QIcon icon;
+    if (const QImage image = readBuiltIn(path); !image.isNull())
+        icon.addPixmap(QPixmap::fromImage(image));
+    if (QImage sharper = sharperCopy(path); !sharper.isNull()) {
+        sharper.setDevicePixelRatio(2.0);
+        icon.addPixmap(QPixmap::fromImage(sharper));
+    }
+    return icon;
 }
 
 void paintOutline(QPainter &painter, const QRect &bounds, const QColor &colour, int width)

@@ -7,6 +7,7 @@
 #include "windowdrag.h"
 
 #include <QCursor>
+#include <QIcon>
 #include <QPixmap>
 #include <QRegion>
 #include <QString>
@@ -42,6 +43,10 @@ QCursor handCursor();
 // One of the program's pictures (":/ui/..."). On a screen of more than one pixel per unit its
 // sharper copy ("name@2x.png" beside it) is used when there is one, at the same logical size.
 QPixmap picture(const QString &path);
+
+// A button's glyph (":/ui/...png"), with its sharper copy on a screen of more than one pixel per
+// unit.
+QIcon icon(const QString &path);
 
 // Draws a decorative frame (the windows' shapes): an outline of the given width, in the given
 // colour, inside the bounds so that nothing spills out of the place the frame was given.

@@ -8,6 +8,7 @@
 #include "calculator/switchsettings.h"
 #include "desk/desk.h"
 #include "desktop/classiclook.h"
+#include "desktop/formdetails.h"
 #include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
@@ -15,7 +16,6 @@
 #include "vat/ratefile.h"
 
 #include <QGuiApplication>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -72,7 +72,10 @@ Form1::Form1(QWidget *parent)
       m_desk(std::make_unique<desk::Desk>(calc::regionalDecimalMark(), vat::RateFile::standard())),
       m_body(desktop::picture(QStringLiteral(":/ui/form1-body.gif")))
 {
-    ui->setupUi(this);
+    {
+        const desktop::FormDetails details;
+        ui->setupUi(this);
+    }
     ui->Label1->setText(QStringLiteral("V " TARVEX_VERSION));
     setFixedSize(219, 328);
     ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
@@ -119,27 +122,15 @@ frmAbout *Form1::optionsWindow() const
     return m_about;
 }
 
-// What a Designer form cannot say by itself: the logo at the screen's pixel density, fonts of
-// fractional point sizes (the form keeps the exact size in a "pointSizeF" property beside the
-// whole-point font) and the program's own hand cursor on the elements drawn with a pointing hand.
+// What the form's details (exact font sizes, pictures) leave to the window: the VAT frame's caption
+// clear of the rate button, and the classic faces of the graphical buttons.
 void Form1::applyFormDetails()
 {
-    if (const QPixmap logo = desktop::picture(QStringLiteral(":/ui/logo.png")); !logo.isNull())
-        ui->Image1->setPixmap(logo);
     auto *captionStyle =
         new CaptionClearOfButton(ui->TVA->geometry().right() + 3 - ui->FrmTVA->x());
     captionStyle->setParent(ui->FrmTVA);
     ui->FrmTVA->setStyle(captionStyle);
     desktop::drawGraphicalButtonsClassic(this);
-    QList<QWidget *> widgets{this};
-    widgets += findChildren<QWidget *>(); // parents come before their children
-    for (QWidget *w : std::as_const(widgets)) {
-        if (const QVariant size = w->property("pointSizeF"); size.isValid()) {
-            QFont font = w->font();
-            font.setPointSizeF(size.toDouble());
-            w->setFont(font);
-        }
-    }
 }
 
 // The program's own hand replaces Qt's pointing hand once the window is on the screen: nobody

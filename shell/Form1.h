@@ -128,7 +128,7 @@ private:
     // Ctrl+R; nothing of the tape window is made before it is first used.
     void setUpTapeWindowKey();
 
-    // Wiring of the form: exact font sizes and the hand cursor, and every element's event.
+    // Wiring of the form: the VAT caption and button faces, the hand cursor, every element's event.
     void applyFormDetails();
     void applyHandCursor();
     void connectElements();

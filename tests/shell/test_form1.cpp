@@ -102,6 +102,22 @@ private slots:
         QVERIFY(fractional > 0);
     }
 
+    // The form names a picture beside some elements; the window shows it.
+    void pictures()
+    {
+        int shown = 0;
+        for (const QWidget *w : m_window->findChildren<QWidget *>()) {
+            if (!w->property("picture").isValid())
+                continue;
+            const auto *label = qobject_cast<const QLabel *>(w);
+            const auto *button = qobject_cast<const QAbstractButton *>(w);
+            QVERIFY2(label ? !label->pixmap().isNull() : button && !button->icon().isNull(),
+                     qPrintable(w->objectName()));
+            ++shown;
+        }
+        QVERIFY(shown > 0);
+    }
+
     void cursors()
     {
         for (const char *name : {"C0", "egal", "CmdTTC", "TVA", "CmdQuitte", "CmdOption"})

@@ -24,6 +24,12 @@ bool highDensity()
     return qApp->devicePixelRatio() > 1.0;
 }
 
+bool imagePluginLoaded()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/imageformats/");
+}
+
 } // namespace
 
 class TestArtwork : public QObject
@@ -31,6 +37,21 @@ class TestArtwork : public QObject
     Q_OBJECT
 
 private slots:
+    // The windows' own pictures are read without loading Qt's image plug-ins, which would cost
+    // every start a few libraries more. First, before anything else here reads a picture.
+    void picturesLoadNoImagePlugin()
+    {
+        if (!QFile::exists(QStringLiteral("/proc/self/maps")))
+            QSKIP("needs /proc to see the loaded libraries");
+        for (const char *path : {":/ui/logo.png", ":/ui/form1-body.gif", ":/ui/form2-body.bmp"})
+            QVERIFY2(!desktop::picture(QLatin1String(path)).isNull(), path);
+        QVERIFY(!desktop::icon(QStringLiteral(":/ui/close.png")).isNull());
+        QVERIFY(!imagePluginLoaded());
+        // The check itself sees a plug-in once one is loaded.
+        QVERIFY(!QImage(QStringLiteral(":/ui/logo.png")).isNull());
+        QVERIFY(imagePluginLoaded());
+    }
+
     void pictures_data()
     {
         QTest::addColumn<QString>("path");
