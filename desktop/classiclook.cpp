@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontDatabase>
+#include <QHash>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -17,6 +19,45 @@ void useSubstituteFaces()
                                 QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial"),
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+}
+
+QString standInFace(const QString &family)
+{
+    const QStringList substitutes = QFont::substitutes(family);
+    if (substitutes.isEmpty())
+        return family;
+    // The faces installed do not change during a run. (QFontDatabase::hasFamily would ask the
+    // system to resolve each name first.) A face several foundries make is listed once for each,
+    // as "Name [foundry]".
+    static const QStringList installed = [] {
+        QStringList names = QFontDatabase::families();
+        for (QString &name : names) {
+            if (const qsizetype foundry = name.indexOf(QLatin1String(" [")); foundry > 0)
+                name.truncate(foundry);
+        }
+        return names;
+    }();
+    static QHash<QString, QString> chosen;
+    if (const auto found = chosen.constFind(family); found != chosen.cend())
+        return *found;
+    const auto installedName = [](const QString &face) {
+        const auto named =
+            std::find_if(installed.cbegin(), installed.cend(), [&](const QString &n) {
+                return n.compare(face, Qt::CaseInsensitive) == 0;
+            });
+        return named == installed.cend() ? QString() : *named;
+    };
+    QString face = family;
+    if (installedName(family).isEmpty()) {
+        for (const QString &substitute : substitutes) {
+            if (const QString name = installedName(substitute); !name.isEmpty()) {
+                face = name;
+                break;
+            }
+        }
+    }
+    chosen.insert(family, face);
+    return face;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "formdetails.h"
 
+#include "classiclook.h"
 #include "platform.h"
 
 #include <QAbstractButton>
@@ -21,9 +22,21 @@ FormDetails::~FormDetails()
 
 bool FormDetails::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::DynamicPropertyChange || !watched->isWidgetType())
+    if (!watched->isWidgetType())
         return false;
     auto *widget = static_cast<QWidget *>(watched);
+    if (event->type() == QEvent::FontChange) {
+        // Before the element sees its new font: a field lays its text out at once.
+        const QString face = standInFace(widget->font().family());
+        if (face != widget->font().family()) {
+            QFont font = widget->font();
+            font.setFamilies({face});
+            widget->setFont(font);
+        }
+        return false;
+    }
+    if (event->type() != QEvent::DynamicPropertyChange)
+        return false;
     const QByteArray name = static_cast<QDynamicPropertyChangeEvent *>(event)->propertyName();
     const QVariant value = widget->property(name.constData());
     if (name == "pointSizeF" && value.isValid()) {

@@ -9,7 +9,8 @@
 // While a FormDetails lives, each of them is applied the moment the form's generated code sets it,
 // before the next element is made: a field never lays its text out in a size it will not keep,
 // and no picture goes through Qt's general image loading, which loads every image plug-in
-// installed to ask each whether it reads PNG.
+// installed to ask each whether it reads PNG. A face the form names that is not installed is
+// replaced by its stand-in (standInFace) as it is set, for the same reason.
 
 #include <QObject>
 
