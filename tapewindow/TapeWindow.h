@@ -37,7 +37,7 @@ class AmountEditor;
 }
 class QKeyEvent;
 class QListView;
-class QPrinter;
+class QPagedPaintDevice;
 
 class TapeWindow : public QWidget
 {
@@ -72,8 +72,9 @@ public slots:
     void CmdImprimer_Click();
     void CmdEffacer_Click();
 
-    // Lays the tape out on the printer's pages (the print button asks the printer first).
-    void printTo(QPrinter &printer);
+    // Lays the tape out on the pages of a printer or a PDF file (the print button asks for the
+    // printer first); false (and a notice in the window) when they cannot be drawn.
+    bool printTo(QPagedPaintDevice &pages);
     // Writes the CSV file; false (and a notice in the window) when it cannot be written.
     bool saveTo(const QString &fileName);
 
@@ -95,6 +96,7 @@ private:
     QMargins frameMargins() const;
     void showGrandTotal();
     void showProblem();
+    void showPrintProblem();
     void rememberPlace();
     void onRowsInserted();
 

@@ -4,6 +4,7 @@
 #include "tapewindow/TapeWindow.h"
 
 #include "calculator/numbertext.h"
+#include "desktop/printing.h"
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
 #include "tape/tapetext.h"
@@ -11,9 +12,8 @@
 
 #include <QDateTime>
 #include <QLocale>
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace {
 
@@ -23,10 +23,10 @@ constexpr double tapeWidthMm = 80.0;
 class TapePage
 {
 public:
-    TapePage(QPainter &painter, QPrinter &printer) : m_painter(painter), m_printer(printer)
+    TapePage(QPainter &painter, QPagedPaintDevice &pages) : m_painter(painter), m_pages(pages)
     {
-        const int width = std::min(printer.width(), int(tapeWidthMm / 25.4 * printer.resolution()));
-        m_column = QRect((printer.width() - width) / 2, 0, width, printer.height());
+        const int width = std::min(pages.width(), int(tapeWidthMm / 25.4 * pages.logicalDpiX()));
+        m_column = QRect((pages.width() - width) / 2, 0, width, pages.height());
         m_lineHeight = painter.fontMetrics().height() * 5 / 4;
         startPage();
     }
@@ -36,7 +36,7 @@ public:
     {
         if (m_y + lineCount * m_lineHeight > m_column.bottom() - m_lineHeight) {
             endPage();
-            m_printer.newPage();
+            m_pages.newPage();
             ++m_page;
             startPage();
         }
@@ -84,7 +84,7 @@ private:
     }
 
     QPainter &m_painter;
-    QPrinter &m_printer;
+    QPagedPaintDevice &m_pages;
     QRect m_column;
     int m_lineHeight = 0;
     int m_inset = 0;
@@ -97,26 +97,32 @@ private:
 
 void TapeWindow::CmdImprimer_Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Tarvex - Ruban"));
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Imprimer le ruban"));
-    if (dialog.exec() == QDialog::Accepted)
-        printTo(printer);
+    // Drawing the pages tells of its own failure; print support that could not be loaded is
+    // told here. A dialog closed without printing leaves everything as it was.
+    const desktop::PrintOutcome outcome = desktop::printPages(
+        this, QStringLiteral("Imprimer le ruban"), QStringLiteral("Tarvex - Ruban"),
+        [this](QPagedPaintDevice &pages) { return printTo(pages); });
+    if (outcome == desktop::PrintOutcome::Unavailable)
+        showPrintProblem();
 }
 
-void TapeWindow::printTo(QPrinter &printer)
+void TapeWindow::showPrintProblem()
+{
+    m_actionProblem = QStringLiteral("Le ruban n'a pas pu être imprimé.");
+    showProblem();
+}
+
+bool TapeWindow::printTo(QPagedPaintDevice &pages)
 {
     QPainter painter;
-    if (!painter.begin(&printer)) {
-        m_actionProblem = QStringLiteral("Le ruban n'a pas pu être imprimé.");
-        showProblem();
-        return;
+    if (!painter.begin(&pages)) {
+        showPrintProblem();
+        return false;
     }
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(9);
     painter.setFont(font);
-    TapePage page(painter, printer);
+    TapePage page(painter, pages);
 
     const QList<tape::Line> &lines = m_tape.lines();
     const QStringList former = m_model->formerAmounts();
@@ -157,5 +163,9 @@ void TapeWindow::printTo(QPrinter &printer)
                          tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
                          QStringLiteral("GT"), true);
     page.endPage();
-    painter.end();
+    if (!painter.end()) { // the file or the print job could not be finished
+        showPrintProblem();
+        return false;
+    }
+    return true;
 }

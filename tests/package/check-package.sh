@@ -37,6 +37,7 @@ dpkg-deb --contents "$deb" | awk '{ sub(/^\.\//, "/", $6); print $6 ($7 ? " " $7
 /usr/bin/tarvex -> ../libexec/tarvex/tarvex
 /usr/libexec/tarvex/Taux.ini -> /etc/tarvex/Taux.ini
 /usr/libexec/tarvex/tarvex
+/usr/libexec/tarvex/tarvex_print.so
 /usr/share/applications/com.example.tarvex.desktop
 /usr/share/doc/tarvex/changelog.gz
 /usr/share/doc/tarvex/copyright
@@ -58,6 +59,13 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 file -b "$root/usr/libexec/tarvex/tarvex" | grep -q ', stripped' ||
     fail "the program is not stripped"
+# The print module, loaded when the user first prints, is stripped like the program, and the
+# package still depends on Qt's print support, which only the module links.
+module=$root/usr/libexec/tarvex/tarvex_print.so
+file -b "$module" | grep -q ', stripped' || fail "the print module is not stripped"
+! readelf -S "$module" | grep -qE ' \.(comment|note) ' || fail "the print module keeps .comment or .note"
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6printsupport6' ||
+    fail "the package does not depend on Qt's print support: $(dpkg-deb -f "$deb" Depends)"
 cmp -s "$root/etc/tarvex/Taux.ini" vat/Taux.ini ||
     fail "the shop's rates are not the default Taux.ini"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.tarvex.metainfo.xml" ||

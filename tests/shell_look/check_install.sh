@@ -24,6 +24,8 @@ cmp -s "$prefix/libexec/tarvex/Taux.ini" "$source/vat/Taux.ini" || fail "Taux.in
 # The rate file beside the program is the shop's, in the prefix's etc/.
 [ "$(realpath "$prefix/libexec/tarvex/Taux.ini")" = "$(realpath "$prefix/etc/tarvex/Taux.ini")" ] ||
     fail "libexec/tarvex/Taux.ini does not lead to etc/tarvex/Taux.ini"
+# The print module beside the program, where the program looks for it when the user prints.
+[ -f "$prefix/libexec/tarvex/tarvex_print.so" ] || fail "no print module beside the program"
 [ -L "$prefix/bin/tarvex" ] || fail "bin/tarvex is not a link"
 case "$(readlink "$prefix/bin/tarvex")" in /*) fail "bin/tarvex links to an absolute path";; esac
 [ "$(realpath "$prefix/bin/tarvex")" = "$(realpath "$program")" ] || fail "bin/tarvex does not lead to the program"
