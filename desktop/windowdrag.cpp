@@ -10,7 +10,13 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <cstdlib>
+#include <memory>
 #include <utility>
+
+#if TARVEX_X11_MOVE_LOOP && QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 namespace desktop {
 
@@ -20,6 +26,47 @@ bool pressedOnBackground(const QWidget *window, const QMouseEvent *press)
 }
 
 namespace {
+
+// Calls off the X11 window manager's move loop for the window. The window manager takes the
+// pointer only once it reads the program's request, made on the press; a release that comes
+// before that reaches the program instead, and the loop then starts with the button already up:
+// it moves the window with the bare pointer and swallows the next click, which it takes for the
+// end of the move. Qt calls the loop off itself when it reads that release after the request,
+// but not when the release was read together with the press. A window manager that took the
+// pointer in time leaves the program no release to see, so calling off its loop once it is over
+// changes nothing.
+void callOffDesktopMove(const QWidget *window)
+{
+#if TARVEX_X11_MOVE_LOOP && QT_CONFIG(xcb)
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !window || !window->windowHandle())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const auto id = xcb_window_t(window->winId());
+    static constexpr char name[] = "_NET_WM_MOVERESIZE";
+    const auto atomAsked = xcb_intern_atom(connection, 1, sizeof name - 1, name);
+    const auto treeAsked = xcb_query_tree(connection, id);
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection, atomAsked, nullptr), &std::free);
+    const std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+        xcb_query_tree_reply(connection, treeAsked, nullptr), &std::free);
+    if (!atom || atom->atom == XCB_ATOM_NONE || !tree)
+        return;
+    constexpr quint32 cancel = 11; // _NET_WM_MOVERESIZE_CANCEL
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = id;
+    message.type = atom->atom;
+    message.data.data32[2] = cancel;
+    xcb_send_event(connection, 0, tree->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(connection);
+#else
+    Q_UNUSED(window);
+#endif
+}
 
 // One drag of a window by its background. Without a window manager this object moves the window
 // itself. Under one, the desktop moves it and tells the program nothing of its loop: this object
@@ -98,6 +145,11 @@ protected:
                 finish();
                 return watched == m_window;
             }
+            // The desktop's loop never got this release: one may be waiting for it.
+            if (!m_calledOff) {
+                m_calledOff = true;
+                callOffDesktopMove(m_window);
+            }
             settle();
             return false;
         case QEvent::MouseButtonPress:
@@ -175,6 +227,7 @@ private:
     std::function<void()> m_afterMove;
     QTimer m_timer;
     bool m_settling = false;
+    bool m_calledOff = false;
     bool m_following = false;
     bool m_finished = false;
 };

@@ -1,7 +1,8 @@
 // Dragging the margin window on a real desktop: X11 with a window manager (openbox), started by
 // check_drags.sh. The mouse is driven through the X server (xdotool), so the window manager's
 // own move loop runs. Drags start right after each way the margin window appears, at a few
-// delays; each must follow the pointer exactly, with the main window docked to its left.
+// delays; each must follow the pointer exactly, with the main window docked to its left. A
+// plain click on either window's background moves nothing.
 
 #include "shell/Form1.h"
 
@@ -155,6 +156,54 @@ private slots:
             QCOMPARE(mainAfter.topLeft(), after.topLeft() - QPoint(mainAfter.width(), 0));
             QVERIFY(area.contains(after | mainAfter));
         }
+        m_main.reset();
+    }
+
+    // A click on the background without moving asks for the window manager's move loop all the
+    // same. When the release reaches the program before the window manager takes the pointer,
+    // no loop may be left behind, moving the window with the bare pointer and swallowing the
+    // next click.
+    void plainClickLeavesWindowsInPlace_data()
+    {
+        QTest::addColumn<bool>("onMarginWindow");
+        QTest::newRow("margin window") << true;
+        QTest::newRow("main window") << false;
+    }
+
+    void plainClickLeavesWindowsInPlace()
+    {
+        QFETCH(bool, onMarginWindow);
+
+        m_main = std::make_unique<Form1>();
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QTest::qWait(200);
+        QWidget *main = m_main.get();
+        const QRect start = placeOnScreen(main);
+        clickOn(button(main, "CmdMarge"));
+        QWidget *margin = m_main->marginWindow();
+        QVERIFY(margin);
+        QVERIFY(QTest::qWaitForWindowExposed(margin));
+        const QRect mainOpened = placeOnScreen(main);
+        const QRect marginOpened = placeOnScreen(margin);
+
+        QWidget *clicked = onMarginWindow ? margin : main;
+        const QPoint press = placeOnScreen(clicked).topLeft() + backgroundPoint(clicked);
+        pointerTo(press);
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTest::qWait(150);
+        QTRY_VERIFY_WITH_TIMEOUT(!desktop::isMoving(), 5000);
+        pointerTo(press + QPoint(-60, 150));
+        QTest::qWait(300);
+        QCOMPARE(placeOnScreen(main), mainOpened);
+        QCOMPARE(placeOnScreen(margin), marginOpened);
+
+        // The next press of the button shifts the main window again, the margin window docked.
+        clickOn(button(main, "CmdMarge"));
+        const QRect mainAfter = placeOnScreen(main);
+        QCOMPARE(mainAfter.topLeft(),
+                 mainOpened.topLeft() - (start.topLeft() - mainOpened.topLeft()));
+        QCOMPARE(placeOnScreen(margin).topLeft(), mainAfter.topRight() + QPoint(1, 0));
         m_main.reset();
     }
 };
