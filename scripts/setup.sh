@@ -6,6 +6,8 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # build: the X connection Qt holds, to call off a window manager's move loop it started late
+    libxcb1-dev
     # tests: Qt's own platform headers, to listen to what a screen reader is told
     qt6-base-private-dev
     # run: French translations of Qt's own texts, fonts close to the calculator's
