@@ -26,38 +26,26 @@ QString standInFace(const QString &family)
     const QStringList substitutes = QFont::substitutes(family);
     if (substitutes.isEmpty())
         return family;
-    // The faces installed do not change during a run. (QFontDatabase::hasFamily would ask the
-    // system to resolve each name first.) A face several foundries make is listed once for each,
-    // as "Name [foundry]".
-    static const QStringList installed = [] {
-        QStringList names = QFontDatabase::families();
-        for (QString &name : names) {
+    // The faces installed, by their case-folded names, read once: they do not change during a
+    // run. (QFontDatabase::hasFamily would ask the system to resolve each name first.) A face
+    // several foundries make is listed once for each, as "Name [foundry]".
+    static const QHash<QString, QString> installed = [] {
+        QHash<QString, QString> faces;
+        for (QString name : QFontDatabase::families()) {
             if (const qsizetype foundry = name.indexOf(QLatin1String(" [")); foundry > 0)
                 name.truncate(foundry);
+            faces.insert(name.toCaseFolded(), name);
         }
-        return names;
+        return faces;
     }();
-    static QHash<QString, QString> chosen;
-    if (const auto found = chosen.constFind(family); found != chosen.cend())
-        return *found;
-    const auto installedName = [](const QString &face) {
-        const auto named =
-            std::find_if(installed.cbegin(), installed.cend(), [&](const QString &n) {
-                return n.compare(face, Qt::CaseInsensitive) == 0;
-            });
-        return named == installed.cend() ? QString() : *named;
-    };
-    QString face = family;
-    if (installedName(family).isEmpty()) {
-        for (const QString &substitute : substitutes) {
-            if (const QString name = installedName(substitute); !name.isEmpty()) {
-                face = name;
-                break;
-            }
-        }
+    if (installed.contains(family.toCaseFolded()))
+        return family;
+    for (const QString &substitute : substitutes) {
+        if (const auto face = installed.constFind(substitute.toCaseFolded());
+            face != installed.cend())
+            return *face;
     }
-    chosen.insert(family, face);
-    return face;
+    return family;
 }
 
 namespace {

@@ -99,25 +99,25 @@ QImage readBuiltIn(const QString &path)
     return reader.read();
 }
 
-// The sharper copy of a picture ("name@2x.png" beside it), or nothing on a screen of one pixel per
-// unit.
+// The sharper copy of a picture ("name@2x.png" beside it) at the picture's logical size, or
+// nothing on a screen of one pixel per unit.
 QImage sharperCopy(const QString &path)
 {
     if (!qGuiApp || qGuiApp->devicePixelRatio() <= 1.0)
         return {};
     const QFileInfo info(path);
-    return readBuiltIn(info.path() + QLatin1Char('/') + info.completeBaseName() +
-                       QStringLiteral("@2x.png"));
+    QImage sharper = readBuiltIn(info.path() + QLatin1Char('/') + info.completeBaseName() +
+                                 QStringLiteral("@2x.png"));
+    sharper.setDevicePixelRatio(2.0);
+    return sharper;
 }
 
 } // namespace
 
 QPixmap picture(const QString &path)
 {
-    if (QImage sharper = sharperCopy(path); !sharper.isNull()) {
-        sharper.setDevicePixelRatio(2.0);
+    if (const QImage sharper = sharperCopy(path); !sharper.isNull())
         return QPixmap::fromImage(sharper);
-    }
     if (path.endsWith(QLatin1String(".gif"))) {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly)) {
@@ -134,10 +134,8 @@ QIcon icon(const QString &path)
     QIcon icon;
     if (const QImage image = readBuiltIn(path); !image.isNull())
         icon.addPixmap(QPixmap::fromImage(image));
-    if (QImage sharper = sharperCopy(path); !sharper.isNull()) {
-        sharper.setDevicePixelRatio(2.0);
+    if (const QImage sharper = sharperCopy(path); !sharper.isNull())
         icon.addPixmap(QPixmap::fromImage(sharper));
-    }
     return icon;
 }
 
