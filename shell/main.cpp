@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "desktop/classiclook.h"
+#include "desktop/folders.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,7 +14,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Tarvex"));
     QApplication::setOrganizationName(QStringLiteral("Tarvex"));
     // The name of the installed menu entry, so that desktops match the windows to it.
-    QGuiApplication::setDesktopFileName(QStringLiteral("com.example.tarvex"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tarvex.Tarvex"));
+    desktop::keepSettingsInFiles();
 
     // The calculator was drawn for the classic Windows faces; elsewhere use their metric twins.
     desktop::useSubstituteFaces();
@@ -27,8 +29,13 @@ int main(int argc, char *argv[])
         &window, &Form1::firstShown, &app,
         [&qtTranslator] {
             QApplication::setWindowIcon(QIcon(QStringLiteral(":/ui/tarvex.png")));
-            if (qtTranslator.load(QLocale(QLocale::French), QStringLiteral("qtbase"),
-                                  QStringLiteral("_"),
+            // Qt's French texts are built into a program that carries Qt inside it (Windows);
+            // elsewhere they come with the system's Qt.
+            const QLocale french(QLocale::French);
+            const QString name = QStringLiteral("qtbase");
+            const QString prefix = QStringLiteral("_");
+            if (qtTranslator.load(french, name, prefix, QStringLiteral(":/i18n")) ||
+                qtTranslator.load(french, name, prefix,
                                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
                 QApplication::installTranslator(&qtTranslator);
         },

@@ -38,13 +38,13 @@ dpkg-deb --contents "$deb" | awk '{ sub(/^\.\//, "/", $6); print $6 ($7 ? " " $7
 /usr/libexec/tarvex/Taux.ini -> /etc/tarvex/Taux.ini
 /usr/libexec/tarvex/tarvex
 /usr/libexec/tarvex/tarvex_print.so
-/usr/share/applications/com.example.tarvex.desktop
+/usr/share/applications/io.github.tarvex.Tarvex.desktop
 /usr/share/doc/tarvex/changelog.gz
 /usr/share/doc/tarvex/copyright
 /usr/share/lintian/overrides/tarvex
 /usr/share/man/fr/man1/tarvex.1.gz
 /usr/share/man/man1/tarvex.1.gz
-/usr/share/metainfo/com.example.tarvex.metainfo.xml
+/usr/share/metainfo/io.github.tarvex.Tarvex.metainfo.xml
 LIST
     (cd packaging/icons && find hicolor -type f -printf '/usr/share/icons/%p\n')
 } | sort >"$work/expected"
@@ -68,9 +68,9 @@ dpkg-deb -f "$deb" Depends | grep -q 'libqt6printsupport6' ||
     fail "the package does not depend on Qt's print support: $(dpkg-deb -f "$deb" Depends)"
 cmp -s "$root/etc/tarvex/Taux.ini" vat/Taux.ini ||
     fail "the shop's rates are not the default Taux.ini"
-appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.tarvex.metainfo.xml" ||
+appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.tarvex.Tarvex.metainfo.xml" ||
     fail "appstreamcli rejects the metainfo"
-desktop-file-validate "$root/usr/share/applications/com.example.tarvex.desktop" ||
+desktop-file-validate "$root/usr/share/applications/io.github.tarvex.Tarvex.desktop" ||
     fail "desktop-file-validate rejects the menu entry"
 for page in "$root"/usr/share/man/man1/tarvex.1.gz "$root"/usr/share/man/fr/man1/tarvex.1.gz; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null ||

@@ -10,7 +10,7 @@ build=$1
 source=$2
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
-app_id=com.example.tarvex
+app_id=io.github.tarvex.Tarvex
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 

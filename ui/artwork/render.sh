@@ -8,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 ui=$(dirname "$here")
 packaging=$(cd "$ui/../packaging" && pwd)
-app_id=com.example.tarvex
+app_id=io.github.tarvex.Tarvex
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
