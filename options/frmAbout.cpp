@@ -65,7 +65,10 @@ frmAbout::frmAbout(desk::Desk &desk, QWidget *parent)
       m_regionalMark(desk.regionalMark()), m_validation(m_regionalMark)
 {
     ui->setupUi(this);
-    setWindowTitle(QStringLiteral("Tarvex " TARVEX_VERSION));
+    // The title is the window's own text, as the label under the calculator's logo is; the
+    // release it belongs to is said in full to whoever asks the window about itself.
+    setWindowTitle(QStringLiteral("Tarvex 3.1"));
+    setAccessibleDescription(QStringLiteral("Tarvex " TARVEX_VERSION));
     setUpWindow();
     Form_Load();
 }

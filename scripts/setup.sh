@@ -1,5 +1,9 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Tarvex needs on Debian 12 / Ubuntu, if missing.
+#
+#   bash scripts/setup.sh            # the Linux program and its tests
+#   bash scripts/setup.sh windows    # also the Windows cross-build: MinGW-w64, Wine, NSIS, and
+#                                    # apt's source entries for Qt's source package
 set -euo pipefail
 
 packages=(
@@ -28,14 +32,53 @@ packages=(
     xclip
 )
 
+if [ "${1:-}" = windows ]; then
+    packages+=(
+        # the Windows cross-build: compilers, the static Qt's build, the program's resources
+        g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev xz-utils
+        # its tests and the installer's trial: Windows programs on this machine
+        wine wine64
+        # the installer (CPack's NSIS generator) and the portable zip
+        nsis zip unzip
+    )
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+
+# Qt's source package comes from apt's source entries: one for each binary entry, when none is
+# there yet.
+if [ "${1:-}" = windows ] && ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list \
+        /etc/apt/sources.list.d/; then
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] && grep -q '^Types:.*\bdeb\b' "$f" || continue
+        sed 's/^Types:.*/Types: deb-src/' "$f" |
+            $sudo tee "/etc/apt/sources.list.d/tarvex-src-$(basename "$f")" >/dev/null
+    done
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
+            $sudo tee /etc/apt/sources.list.d/tarvex-src.list >/dev/null
+    fi
+    $sudo apt-get update -qq
+fi
+
+# Wine takes a program's regional settings from the system's locale: a French one must exist for
+# the Windows program to be tried as a French desktop runs it.
+if [ "${1:-}" = windows ] && ! locale -a 2>/dev/null | grep -qix 'fr_FR.utf8'; then
+    command -v localedef >/dev/null || packages+=(locales)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ "${1:-}" = windows ] && ! locale -a 2>/dev/null | grep -qix 'fr_FR.utf8'; then
+    echo "Making the French locale fr_FR.UTF-8"
+    $sudo localedef -i fr_FR -c -f UTF-8 fr_FR.UTF-8
+fi

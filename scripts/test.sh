@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: a normal build, and a build with
 # AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target briefly, checks
-# the layout of the C++ files, and builds and checks the Debian package.
+# the layout of the C++ files, and builds and checks the Debian package; last, the Windows
+# build: Tarvex.exe and the logic's suites under Wine, the installer and the portable zip (the
+# static Qt it links is built once, about half an hour, and kept outside the checkout).
 #
 #   FUZZ_SECONDS=60 bash scripts/test.sh    # a longer fuzz stage (default 20 s per target)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+bash scripts/setup.sh windows
 jobs=$(nproc)
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
@@ -37,6 +39,11 @@ bash quality/format-check.sh
 
 echo "== Debian package =="
 bash tests/package/check-package.sh
+
+echo "== Windows =="
+bash scripts/windows.sh --no-test
+ctest --test-dir build-windows --output-on-failure --no-tests=error -j "$jobs" | tee "$logs/build-windows.log"
+bash tests/windows/check-installer.sh dist/Tarvex-*-win64-setup.exe dist/Tarvex-*-win64-portable.zip
 
 # Both builds' suites in one closing line.
 awk '/tests passed, [0-9]+ tests failed out of/ { total += $NF; failed += $4 }

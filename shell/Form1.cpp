@@ -8,6 +8,7 @@
 #include "calculator/switchsettings.h"
 #include "desk/desk.h"
 #include "desktop/classiclook.h"
+#include "desktop/folders.h"
 #include "desktop/formdetails.h"
 #include "desktop/platform.h"
 #include "margin/Form2.h"
@@ -15,6 +16,7 @@
 #include "tapewindow/TapeWindow.h"
 #include "vat/ratefile.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -69,14 +71,19 @@ private:
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), ui(std::make_unique<Ui::Form1>()),
-      m_desk(std::make_unique<desk::Desk>(calc::regionalDecimalMark(), vat::RateFile::standard())),
+      m_desk(std::make_unique<desk::Desk>(
+          calc::regionalDecimalMark(),
+          vat::RateFile(QCoreApplication::applicationDirPath(), desktop::settingsFolder()),
+          desktop::dataFolder())),
       m_body(desktop::picture(QStringLiteral(":/ui/form1-body.gif")))
 {
     {
         const desktop::FormDetails details;
         ui->setupUi(this);
     }
-    ui->Label1->setText(QStringLiteral("V " TARVEX_VERSION));
+    // The label under the logo keeps the text the calculator was drawn with, whatever the
+    // release.
+    ui->Label1->setText(QStringLiteral("V 3.1"));
     setFixedSize(219, 328);
     ui->Text1->setToolTip(QStringLiteral(" Tarvex - " TARVEX_WEBSITE " - "));
     // A right-click on the display opens the window's menu rather than the text field's own.

@@ -78,7 +78,8 @@ bool looksForeign(QByteArrayView bytes);
 // The file itself, shared by every Tarvex running for the same user. Appends take a shared lock
 // and rewrites an exclusive one on the file, and each checks, once it holds the lock, that the
 // name still points to the file it opened, so an append never lands in a file that a rewrite has
-// just replaced.
+// just replaced. On Windows the lock is on a file beside the tape that is never replaced, and
+// appends take it whole (tapefile_windows.cpp).
 class TapeFile
 {
 public:

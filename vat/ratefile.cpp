@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include <utility>
 
@@ -90,11 +91,30 @@ bool saveAtomically(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
+// The file's text. Edited by hand, it may come back from Notepad in "Unicode" (UTF-16, little
+// endian, with a byte order mark) or in UTF-8 with a mark: the digits are read the same. UTF-16
+// without a mark shows itself by the zero byte beside the first digit.
+QString decodedText(const QByteArray &bytes)
+{
+    auto encoding = QStringConverter::Utf8;
+    if (bytes.startsWith("\xFF\xFE"))
+        encoding = QStringConverter::Utf16LE;
+    else if (bytes.startsWith("\xFE\xFF"))
+        encoding = QStringConverter::Utf16BE;
+    else if (bytes.size() >= 2 && bytes[0] != 0 && bytes[1] == 0)
+        encoding = QStringConverter::Utf16LE;
+    else if (bytes.size() >= 2 && bytes[0] == 0 && bytes[1] != 0)
+        encoding = QStringConverter::Utf16BE;
+    // The decoder drops a leading byte order mark.
+    QStringDecoder decoder(encoding);
+    return decoder(bytes);
+}
+
 } // namespace
 
 std::optional<RateFileContent> parseRateFile(const QByteArray &bytes)
 {
-    FieldReader reader(QString::fromUtf8(bytes));
+    FieldReader reader(decodedText(bytes));
     const std::optional<QString> first = reader.next();
     if (!first)
         return std::nullopt;

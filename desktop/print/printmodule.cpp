@@ -8,9 +8,17 @@
 
 #include <type_traits>
 
-extern "C" Q_DECL_EXPORT int tarvex_print_pages(QWidget *parent, const QString &title,
-                                                const QString &documentName,
-                                                desktop::print::PaintPages paint, void *context)
+// Built into the program where Qt is linked into it (Windows), exported from the module elsewhere.
+#if TARVEX_PRINT_BUILT_IN
+#define TARVEX_PRINT_ENTRY
+#else
+#define TARVEX_PRINT_ENTRY Q_DECL_EXPORT
+#endif
+
+extern "C" TARVEX_PRINT_ENTRY int tarvex_print_pages(QWidget *parent, const QString &title,
+                                                     const QString &documentName,
+                                                     desktop::print::PaintPages paint,
+                                                     void *context)
 {
     using desktop::print::Outcome;
     QPrinter printer(QPrinter::HighResolution);

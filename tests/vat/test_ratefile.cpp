@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -28,6 +29,13 @@ QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// A text as a UTF-16 editor saves it (a leading U+FEFF is its byte order mark).
+QByteArray utf16(QStringConverter::Encoding encoding, const char16_t *text)
+{
+    QStringEncoder encoder(encoding);
+    return encoder(QString::fromUtf16(text));
 }
 
 } // namespace
@@ -92,6 +100,17 @@ private slots:
                                                                         "19.6\r\n5.5\r\n")
                                                           << true << true << 19.6 << "19,6"
                                                           << "5.5";
+        // Notepad's "Unicode": UTF-16 with its mark, and the same without one.
+        QTest::newRow("UTF-16 little endian")
+            << utf16(QStringConverter::Utf16LE, u"\uFEFF19.6\r\n5.5\r\n") << true << true << 19.6
+            << "19,6"
+            << "5.5";
+        QTest::newRow("UTF-16 big endian")
+            << utf16(QStringConverter::Utf16BE, u"\uFEFF20\n7\n") << true << true << 20.0 << "20"
+            << "7";
+        QTest::newRow("UTF-16 without its mark")
+            << utf16(QStringConverter::Utf16LE, u"20\r\n5.5\r\n") << true << true << 20.0 << "20"
+            << "5.5";
         QTest::newRow("negative rate")
             << QByteArray("-100\r\n5.5\r\n") << true << true << -100.0 << "-100"
             << "5.5";
