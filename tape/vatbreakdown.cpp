@@ -128,6 +128,14 @@ QList<QStringList> table(const VatBreakdown &breakdown, const QStringList &headi
     return rows;
 }
 
+QString joined(const QList<QStringList> &rows, QChar separator, const QString &lineEnd)
+{
+    QString text;
+    for (const QStringList &row : rows)
+        text += row.join(separator) + lineEnd;
+    return text;
+}
+
 } // namespace
 
 VatBreakdown vatBreakdown(const QList<Line> &lines, const QList<int> &chosen,
@@ -171,24 +179,20 @@ QString breakdownRateText(double rate, QChar mark)
 
 QString breakdownCopyText(const VatBreakdown &breakdown)
 {
-    QString text;
-    for (const QStringList &row :
-         table(breakdown,
-               {QStringLiteral("Taux (%)"), QStringLiteral("Opérations"),
-                QStringLiteral("Total HT"), QStringLiteral("TVA"), QStringLiteral("Total TTC")}))
-        text += row.join(u'\t') + u'\n';
-    return text;
+    return joined(table(breakdown, {QStringLiteral("Taux (%)"), QStringLiteral("Opérations"),
+                                    QStringLiteral("Total HT"), QStringLiteral("TVA"),
+                                    QStringLiteral("Total TTC")}),
+                  u'\t', QStringLiteral("\n"));
 }
 
 QByteArray breakdownCsvFile(const VatBreakdown &breakdown)
 {
-    QString text;
-    for (const QStringList &row :
-         table(breakdown,
-               {QStringLiteral("taux (%)"), QStringLiteral("opérations"),
-                QStringLiteral("total HT"), QStringLiteral("TVA"), QStringLiteral("total TTC")}))
-        text += row.join(u';') + QStringLiteral("\r\n");
-    return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    return QByteArrayLiteral("\xEF\xBB\xBF") +
+           joined(table(breakdown, {QStringLiteral("taux (%)"), QStringLiteral("opérations"),
+                                    QStringLiteral("total HT"), QStringLiteral("TVA"),
+                                    QStringLiteral("total TTC")}),
+                  u';', QStringLiteral("\r\n"))
+               .toUtf8();
 }
 
 } // namespace tape

@@ -115,6 +115,8 @@ private:
     void saveBreakdown();
     void printBreakdown();
     void rememberCsvFile(const QString &fileName);
+    // Lays out pages as the tape prints them, painted by paint(QPainter &, TapePage &).
+    template <typename Paint> bool paintPages(QPagedPaintDevice &pages, Paint paint);
 
     // TapeWindowEditing.cpp
     void setUpEditing();

@@ -161,7 +161,7 @@ void TapeWindow::showPrintProblem()
     showProblem();
 }
 
-bool TapeWindow::printTo(QPagedPaintDevice &pages)
+template <typename Paint> bool TapeWindow::paintPages(QPagedPaintDevice &pages, Paint paint)
 {
     QPainter painter;
     if (!painter.begin(&pages)) {
@@ -172,35 +172,7 @@ bool TapeWindow::printTo(QPagedPaintDevice &pages)
     font.setPointSizeF(9);
     painter.setFont(font);
     TapePage page(painter, pages);
-
-    const QList<tape::Line> &lines = m_tape.lines();
-    const QStringList former = m_model->formerAmounts();
-    paintTitle(painter, page, QStringLiteral("Tarvex - Ruban"));
-
-    QDate day;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const tape::Line &line = lines[i];
-        if (i == 0 || line.time.date() != day) {
-            day = line.time.date();
-            page.keepTogether(2); // never a heading alone at the foot of a page
-            tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
-        }
-        tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(), line.mark,
-                             line.result, former.value(i).trimmed(), tapepaint::Former::InWords);
-    }
-    if (lines.isEmpty())
-        painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Le ruban est vide."));
-
-    page.keepTogether(2);
-    page.rule();
-    tapepaint::paintLine(painter, page.nextLine(), {},
-                         tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
-                         QStringLiteral("GT"), true);
-    if (const tape::VatBreakdown breakdown = tape::vatBreakdown(lines, {}, m_desk.rates().all());
-        !breakdown.rows.isEmpty()) {
-        page.rule();
-        paintBreakdown(painter, page, breakdown);
-    }
+    paint(painter, page);
     page.endPage();
     if (!painter.end()) { // the file or the print job could not be finished
         showPrintProblem();
@@ -209,29 +181,53 @@ bool TapeWindow::printTo(QPagedPaintDevice &pages)
     return true;
 }
 
+bool TapeWindow::printTo(QPagedPaintDevice &pages)
+{
+    return paintPages(pages, [this](QPainter &painter, TapePage &page) {
+        const QList<tape::Line> &lines = m_tape.lines();
+        const QStringList former = m_model->formerAmounts();
+        paintTitle(painter, page, QStringLiteral("Tarvex - Ruban"));
+
+        QDate day;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const tape::Line &line = lines[i];
+            if (i == 0 || line.time.date() != day) {
+                day = line.time.date();
+                page.keepTogether(2); // never a heading alone at the foot of a page
+                tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
+            }
+            tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(),
+                                 line.mark, line.result, former.value(i).trimmed(),
+                                 tapepaint::Former::InWords);
+        }
+        if (lines.isEmpty())
+            painter.drawText(page.nextLine(), Qt::AlignCenter,
+                             QStringLiteral("Le ruban est vide."));
+
+        page.keepTogether(2);
+        page.rule();
+        tapepaint::paintLine(painter, page.nextLine(), {},
+                             tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
+                             QStringLiteral("GT"), true);
+        if (const tape::VatBreakdown breakdown =
+                tape::vatBreakdown(lines, {}, m_desk.rates().all());
+            !breakdown.rows.isEmpty()) {
+            page.rule();
+            paintBreakdown(painter, page, breakdown);
+        }
+    });
+}
+
 bool TapeWindow::printBreakdownTo(QPagedPaintDevice &pages)
 {
-    QPainter painter;
-    if (!painter.begin(&pages)) {
-        showPrintProblem();
-        return false;
-    }
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    painter.setFont(font);
-    TapePage page(painter, pages);
-    paintTitle(painter, page, QStringLiteral("Tarvex - Ventilation TVA"));
-    int chosen = 0;
-    const tape::VatBreakdown breakdown = vatBreakdown(&chosen);
-    painter.drawText(page.nextLine(), Qt::AlignCenter,
-                     chosen == 0   ? QStringLiteral("Tout le ruban")
-                     : chosen == 1 ? QStringLiteral("1 ligne choisie du ruban")
-                                   : QStringLiteral("%1 lignes choisies du ruban").arg(chosen));
-    paintBreakdown(painter, page, breakdown);
-    page.endPage();
-    if (!painter.end()) {
-        showPrintProblem();
-        return false;
-    }
-    return true;
+    return paintPages(pages, [this](QPainter &painter, TapePage &page) {
+        paintTitle(painter, page, QStringLiteral("Tarvex - Ventilation TVA"));
+        int chosen = 0;
+        const tape::VatBreakdown breakdown = vatBreakdown(&chosen);
+        painter.drawText(page.nextLine(), Qt::AlignCenter,
+                         chosen == 0   ? QStringLiteral("Tout le ruban")
+                         : chosen == 1 ? QStringLiteral("1 ligne choisie du ruban")
+                                       : QStringLiteral("%1 lignes choisies du ruban").arg(chosen));
+        paintBreakdown(painter, page, breakdown);
+    });
 }

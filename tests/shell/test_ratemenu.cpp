@@ -7,6 +7,7 @@
 #include "desk/desk.h"
 #include "options/frmAutresTaux.h"
 
+#include "filebytes.h"
 #include "headless.h"
 
 #include <QAbstractButton>
@@ -30,16 +31,10 @@ QString userFile(const QString &name)
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return QDir().mkpath(QFileInfo(path).path()) && filebytes::write(path, bytes);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
+const auto readFile = &filebytes::read;
 
 // The submenu's entries as they read when it opens, the ticked one marked "*".
 QStringList entries(QMenu *menu)

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filebytes.h"
+
 using tape::Line;
 using tape::VatBreakdown;
 using tape::VatKind;
@@ -46,12 +48,6 @@ QList<QList<qint64>> rows(const VatBreakdown &b)
         out.append(row(r));
     out.append({0, b.total.operations, b.total.htCents, b.total.vatCents, b.total.ttcCents});
     return out;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -224,8 +220,8 @@ private slots:
     void deskWithExtraRates()
     {
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath("Taux.ini"), "20\r\n5.5\r\n"));
-        QVERIFY(writeFile(dir.filePath("AutresTaux.ini"), "10\r\n"));
+        QVERIFY(filebytes::write(dir.filePath("Taux.ini"), "20\r\n5.5\r\n"));
+        QVERIFY(filebytes::write(dir.filePath("AutresTaux.ini"), "10\r\n"));
         desk::Desk desk(comma, vat::RateFile(dir.path(), dir.filePath("user")), dir.path());
         desk.startUp();
         while (desk.convertingRates())

@@ -19,15 +19,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filebytes.h"
+
 #include <memory>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The table's rows as they read, the decimal mark written ",".
 QList<QStringList> shown(const QTableWidget *table)
@@ -56,8 +52,8 @@ private slots:
 
     void breakdownTable()
     {
-        QVERIFY(writeFile(m_folder.filePath("Taux.ini"), "20\r\n5.5\r\n"));
-        QVERIFY(writeFile(m_folder.filePath("AutresTaux.ini"), "10\r\n"));
+        QVERIFY(filebytes::write(m_folder.filePath("Taux.ini"), "20\r\n5.5\r\n"));
+        QVERIFY(filebytes::write(m_folder.filePath("AutresTaux.ini"), "10\r\n"));
         m_desk = std::make_unique<desk::Desk>(
             QLatin1Char(','), vat::RateFile(m_folder.path(), m_folder.path()), m_folder.path());
         m_desk->startUp();

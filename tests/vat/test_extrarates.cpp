@@ -3,6 +3,8 @@
 
 #include "vat/extrarates.h"
 
+#include "filebytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,17 +16,8 @@ namespace {
 
 const QChar comma(u',');
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+using filebytes::read;
+using filebytes::write;
 
 } // namespace
 
@@ -72,22 +65,22 @@ private slots:
         QCOMPARE(readExtraRates(folders), QStringList{}); // missing
 
         QVERIFY(writeExtraRates(folders, {"10", "2.10"}));
-        QCOMPARE(readBytes(dir.filePath("program/AutresTaux.ini")), QByteArray("10\r\n2.10\r\n"));
+        QCOMPARE(read(dir.filePath("program/AutresTaux.ini")), QByteArray("10\r\n2.10\r\n"));
         QCOMPARE(readExtraRates(folders), (QStringList{"10", "2.10"}));
         // No rate left: an empty file, which still hides the shop's rates beside the program
         // when it is the user's own.
         QVERIFY(writeExtraRates(folders, {}));
-        QCOMPARE(readBytes(dir.filePath("program/AutresTaux.ini")), QByteArray());
+        QCOMPARE(read(dir.filePath("program/AutresTaux.ini")), QByteArray());
     }
 
     void unwritableProgramFolderFallsBackToUserFile()
     {
         QTemporaryDir dir;
         // A folder path through a regular file cannot be written, even by root.
-        QVERIFY(writeBytes(dir.filePath("program"), "not a folder"));
+        QVERIFY(write(dir.filePath("program"), "not a folder"));
         const RateFile folders(dir.filePath("program/bin"), dir.filePath("config/tarvex"));
         QVERIFY(writeExtraRates(folders, {"10"}));
-        QCOMPARE(readBytes(dir.filePath("config/tarvex/AutresTaux.ini")), QByteArray("10\r\n"));
+        QCOMPARE(read(dir.filePath("config/tarvex/AutresTaux.ini")), QByteArray("10\r\n"));
         QCOMPARE(readExtraRates(folders), QStringList{"10"});
     }
 
@@ -96,9 +89,9 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(QDir().mkpath(dir.filePath("user")));
         const RateFile folders(dir.path(), dir.filePath("user"));
-        QVERIFY(writeBytes(dir.filePath("AutresTaux.ini"), "10\r\n2.1\r\n"));
+        QVERIFY(write(dir.filePath("AutresTaux.ini"), "10\r\n2.1\r\n"));
         QCOMPARE(readExtraRates(folders), (QStringList{"10", "2.1"}));
-        QVERIFY(writeBytes(dir.filePath("user/AutresTaux.ini"), ""));
+        QVERIFY(write(dir.filePath("user/AutresTaux.ini"), ""));
         QCOMPARE(readExtraRates(folders), QStringList{});
     }
 

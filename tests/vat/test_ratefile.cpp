@@ -2,6 +2,8 @@
 
 #include "vat/ratefile.h"
 
+#include "filebytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,17 +20,8 @@ Q_DECLARE_METATYPE(vat::Rate)
 
 namespace {
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+const auto writeBytes = &filebytes::write;
+const auto readBytes = &filebytes::read;
 
 } // namespace
 
