@@ -94,6 +94,10 @@ void Desk::startUp()
     const vat::StartUpRates read = vat::loadStartUpRates(m_rateFile, mark, m_rates.m_shared);
     m_rates.m_caption = read.caption;
     m_rates.m_which = 1;
+    // Read only where it exists: a missing file costs a failed open, nothing more.
+    m_rates.m_extra = vat::readExtraRates(m_rateFile);
+    if (!acceptedExtraRates(m_rates.m_extra))
+        m_rates.m_extra.clear();
     m_rates.announce();
 
     // Without rates there is nothing to convert: no active rate, and no timer ticking for ever.
@@ -140,13 +144,55 @@ void Desk::stepRateConversion()
 
 void Desk::switchRate()
 {
-    const vat::ActiveRate next =
-        vat::switchRate({m_rates.m_active, m_rates.m_which}, m_rates.m_shared, regionalMark());
+    activateRate(vat::switchRateAmong({m_rates.m_active, m_rates.m_which}, m_rates.m_shared,
+                                      m_rates.m_extra, regionalMark()));
+}
+
+void Desk::chooseRate(int index)
+{
+    const QStringList all = m_rates.all();
+    if (index < 0 || index >= all.size())
+        return;
+    activateRate({all[index], vat::numTauxOf(index)});
+}
+
+void Desk::activateRate(const vat::ActiveRate &next)
+{
     m_rates.m_active = next.TauxTVA;
     m_rates.m_which = next.NumTaux;
     m_rates.m_caption = vat::rateCaption(next.TauxTVA);
     m_rates.announce();
     m_journal.rateSwitched(next.TauxTVA);
+}
+
+bool Desk::acceptedExtraRates(const QStringList &ratesWithPoint)
+{
+    // A file the dialog could not have written counts as none: a rate out of range or equal to
+    // another of them.
+    QStringList fields = ratesWithPoint;
+    fields.resize(vat::MostExtraRates);
+    return options::checkExtraRates({fields[0], fields[1]}, {}, QLatin1Char('.')).accepted;
+}
+
+bool Desk::storeExtraRates(const QStringList &ratesWithPoint)
+{
+    const bool written = vat::writeExtraRates(m_rateFile, ratesWithPoint);
+    const int index = m_rates.activeIndex();
+    m_rates.m_extra = ratesWithPoint;
+    const QStringList all = m_rates.all();
+    // An extra rate just changed or removed takes the active one with it: the rate in its place,
+    // or the first. The tape tells of the new active rate as it tells of a switch.
+    if (index >= 2) {
+        const vat::ActiveRate active = index < all.size()
+                                           ? vat::ActiveRate{all[index], vat::numTauxOf(index)}
+                                           : vat::firstRateActive(m_rates.m_shared, regionalMark());
+        if (active.TauxTVA != m_rates.m_active || active.NumTaux != m_rates.m_which) {
+            activateRate(active);
+            return written;
+        }
+    }
+    m_rates.announce();
+    return written;
 }
 
 Desk::StoredRates Desk::storeRates(const QString &firstWithPoint, const QString &secondWithPoint)

@@ -90,8 +90,11 @@ public:
 
     // A VAT key at the active rate; nothing happens when it cannot act.
     void vatKey(vat::VatKey key);
-    // The rate switch: the other rate becomes active.
+    // The rate switch: the other rate becomes active; with extra rates, the next one.
     void switchRate();
+    // One of the rates the switch steps through (Rates::all()) becomes active, as if the switch
+    // had been pressed until it was.
+    void chooseRate(int index);
 
     // The number on the display as a copy hands it out; empty when there is nothing to copy.
     QString copiedText() const;
@@ -125,6 +128,10 @@ public:
         bool written = false; // the file could be written
     };
     StoredRates storeRates(const QString &firstWithPoint, const QString &secondWithPoint);
+    // New extra rates validated in the "Autres taux" dialog, with their decimal point: they are
+    // kept in their file beside the rate file. The active rate stays where it was when it still
+    // exists, the first becomes active otherwise. True when the file could be written.
+    bool storeExtraRates(const QStringList &ratesWithPoint);
     // Takes rates without the file (a calculation resumed or replayed): the first becomes active.
     void resumeRates(const vat::SharedRates &rates);
 
@@ -154,6 +161,9 @@ private:
     // The calculator goes on from the state a correction left it in.
     void resumeCalculator(const tape::EngineSnapshot &snapshot);
     void stopRateConversion();
+    // The rate made active by the switch or the menu, with its caption and its tape line.
+    void activateRate(const vat::ActiveRate &next);
+    static bool acceptedExtraRates(const QStringList &ratesWithPoint);
     // Applies the switches and tells the windows.
     void applySwitches(const calc::Switches &switches);
 

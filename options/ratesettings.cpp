@@ -2,6 +2,9 @@
 
 #include "calculator/numbertext.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace options {
 
 const QString RefusedRate = QStringLiteral("   NON   ");
@@ -66,6 +69,55 @@ StepOutcome RateValidation::step()
         outcome.refuseFirst = m_conversion.NbSep1() > 1;
         outcome.refuseSecond = m_conversion.NbSep2() > 1;
     }
+    return outcome;
+}
+
+ExtraRatesOutcome checkExtraRates(const RateFields &fields, const QList<double> &ratesSet,
+                                  QChar regionalMark)
+{
+    ExtraRatesOutcome outcome{fields, false, {}};
+    QString *const texts[] = {&outcome.fields.first, &outcome.fields.second};
+
+    // The same order as the options window: the range first, then the separators, which its
+    // conversion catches only once both rates passed the range.
+    bool refused = false;
+    for (QString *text : texts) {
+        if (!text->isEmpty() && !isAcceptedRate(*text, regionalMark)) {
+            *text = RefusedRate;
+            refused = true;
+        }
+    }
+    if (refused)
+        return outcome;
+    QStringList converted;
+    for (QString *text : texts) {
+        QString withPoint = *text;
+        withPoint.replace(u',', u'.');
+        if (withPoint.count(u'.') > 1) {
+            *text = TwoSeparators;
+            refused = true;
+        }
+        converted.append(withPoint);
+    }
+    if (refused)
+        return outcome;
+    QList<double> set = ratesSet;
+    for (qsizetype i = 0; i < converted.size(); ++i) {
+        if (converted[i].isEmpty())
+            continue;
+        const double value = calc::readDisplayNumber(converted[i], QLatin1Char('.'));
+        if (std::any_of(set.cbegin(), set.cend(),
+                        [value](double v) { return std::fabs(v - value) < 1e-9; })) {
+            *texts[i] = RefusedRate;
+            refused = true;
+            continue;
+        }
+        set.append(value);
+        outcome.withPoint.append(converted[i]);
+    }
+    outcome.accepted = !refused;
+    if (refused)
+        outcome.withPoint.clear();
     return outcome;
 }
 

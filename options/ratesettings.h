@@ -8,7 +8,9 @@
 #include "vat/ratefile.h"
 
 #include <QChar>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -88,6 +90,20 @@ struct CommitSteps
 // main window, the first field, the second rate, the second field, then the file. The file
 // receives the texts exactly as converted ("5.50", "5."). A failed write changes nothing that came
 // before it. True when the file was written.
+// The "Autres taux" dialog: the third and fourth rates, checked as the options window checks its
+// two, with the same markers. An empty field sets no rate. A rate out of range gets RefusedRate;
+// when none is, one with a second separator gets TwoSeparators; when none is, one equal to a rate
+// already set (ratesSet, or the third for the fourth) gets RefusedRate, so that the rate switch
+// never steps onto the same rate twice.
+struct ExtraRatesOutcome
+{
+    RateFields fields;     // third and fourth, a refused one replaced by its marker
+    bool accepted = false; // nothing refused: withPoint may be stored
+    QStringList withPoint; // the rates set, in order, their commas turned into points
+};
+ExtraRatesOutcome checkExtraRates(const RateFields &fields, const QList<double> &ratesSet,
+                                  QChar regionalMark);
+
 bool commitRates(const QString &firstWithPoint, const QString &secondWithPoint, QChar regionalMark,
                  vat::SharedRates &rates, const vat::RateFile &file, const CommitSteps &steps);
 

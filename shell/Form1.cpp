@@ -13,6 +13,7 @@
 #include "desktop/platform.h"
 #include "margin/Form2.h"
 #include "options/frmAbout.h"
+#include "options/frmAutresTaux.h"
 #include "tapewindow/TapeWindow.h"
 #include "vat/ratefile.h"
 
@@ -117,6 +118,7 @@ Form1::~Form1()
     delete m_tapeWindow;
     delete m_form2;
     delete m_about;
+    delete m_extraRates;
 }
 
 Form2 *Form1::marginWindow() const

@@ -7,7 +7,8 @@
 //
 // Its handlers are written in six files, one per concern:
 //   Form1.cpp       the layout, the calculator keys and the keyboard
-//   Form1Vat.cpp    the start-up of the rates, the VAT keys, the rate switch and the caption
+//   Form1Vat.cpp    the start-up of the rates, the VAT keys, the rate switch and the caption, the
+//                   "Taux de TVA" submenu and its "Autres taux" dialog
 //   Form1Shell.cpp  the navigation buttons, dragging and docking of the margin window
 //   Form1Clipboard.cpp  copying and pasting numbers, and the window's context menu
 //   Form1TapeWindow.cpp  the tape window ("Ruban"): Ctrl+R, opening it beside the calculator
@@ -32,6 +33,7 @@ class Desk;
 }
 class Form2;
 class frmAbout;
+class frmAutresTaux;
 class TapeWindow;
 
 class Form1 : public QWidget
@@ -53,6 +55,8 @@ public:
     // The other two windows, created on first use (null until then).
     Form2 *marginWindow() const;
     frmAbout *optionsWindow() const;
+    // The "Autres taux" dialog while it is open; null otherwise.
+    frmAutresTaux *extraRatesDialog() const;
     // The tape window, created (and the tape file read) on first use; null until then.
     TapeWindow *tapeWindow() const;
     bool tapeWindowOpen() const;
@@ -111,6 +115,8 @@ public slots:
     // Ctrl+V / Shift+Insert wherever the focus is.
     void mnuCopier_Click();
     void mnuColler_Click();
+    // "Autres taux…" of the "Taux de TVA" submenu: the dialog of the third and fourth rates.
+    void mnuAutresTaux_Click();
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
@@ -142,11 +148,14 @@ private:
     // The desk's switches: their two submenus, and what the display shows of them.
     void addSwitchMenus(QMenu *menu);
     void showSwitches();
+    // The "Taux de TVA" submenu: a radio entry per rate, then "Autres taux…".
+    void addRateMenu(QMenu *menu);
 
     std::unique_ptr<Ui::Form1> ui;
     std::unique_ptr<desk::Desk> m_desk;
     QPointer<Form2> m_form2;
     QPointer<frmAbout> m_about;
+    QPointer<frmAutresTaux> m_extraRates;
     QPointer<TapeWindow> m_tapeWindow;
     QPixmap m_body; // the calculator body painted behind the elements
     const QEvent *m_keyEvent = nullptr;

@@ -112,6 +112,7 @@ QMenu *Form1::contextMenu()
     ruban->setCheckable(true);
     m_contextMenu->addSeparator();
     addSwitchMenus(m_contextMenu);
+    addRateMenu(m_contextMenu);
 
     // Greyed when they could do nothing: an empty display, a clipboard without one price. The
     // tape's entry is ticked while its window is open.

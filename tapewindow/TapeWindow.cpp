@@ -53,6 +53,7 @@ TapeWindow::TapeWindow(desk::Desk &desk, tape::TapeEditing *editing, QWidget *pa
     connect(ui->CmdEnregistrer, &QPushButton::clicked, this, &TapeWindow::CmdEnregistrer_Click);
     connect(ui->CmdImprimer, &QPushButton::clicked, this, &TapeWindow::CmdImprimer_Click);
     connect(ui->CmdEffacer, &QPushButton::clicked, this, &TapeWindow::CmdEffacer_Click);
+    connect(ui->CmdVentilation, &QPushButton::clicked, this, &TapeWindow::CmdVentilation_Click);
     auto *copy = new QShortcut(QKeySequence::Copy, ui->LstRuban);
     copy->setContext(Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &TapeWindow::CmdCopier_Click);
@@ -207,6 +208,8 @@ bool TapeWindow::saveTo(const QString &fileName)
     const bool saved = file.open(QIODevice::WriteOnly) &&
                        file.write(tape::csvFile(m_tape.lines(), m_model->formerAmounts())) >= 0 &&
                        file.commit();
+    if (saved)
+        rememberCsvFile(fileName);
     m_actionProblem = saved ? QString()
                             : QStringLiteral("Le ruban n'a pas pu être enregistré dans %1.")
                                   .arg(QDir::toNativeSeparators(fileName));

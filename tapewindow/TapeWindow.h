@@ -12,6 +12,7 @@
 // list has no use for go on to the calculator, as if typed there.
 
 #include "tape/tapeediting.h"
+#include "tape/vatbreakdown.h"
 
 #include <QWidget>
 
@@ -38,6 +39,7 @@ class AmountEditor;
 class QKeyEvent;
 class QListView;
 class QPagedPaintDevice;
+class VatBreakdownWindow;
 
 class TapeWindow : public QWidget
 {
@@ -78,6 +80,15 @@ public slots:
     // Writes the CSV file; false (and a notice in the window) when it cannot be written.
     bool saveTo(const QString &fileName);
 
+    // The VAT breakdown ("Ventilation TVA") of the lines chosen, or of the whole tape: its window,
+    // made when first asked for and kept up to date while it is shown (TapeWindowBreakdown.cpp).
+    void CmdVentilation_Click();
+    VatBreakdownWindow *breakdownWindow() const;
+    // chosenLines: how many lines it was worked from; 0 for the whole tape.
+    tape::VatBreakdown vatBreakdown(int *chosenLines = nullptr) const;
+    bool saveBreakdownTo(const QString &fileName);
+    bool printBreakdownTo(QPagedPaintDevice &pages);
+
     // The corrections, on the chosen line (the buttons, the line's menu and their keys).
     void CmdCorriger_Click();
     void CmdSupprimer_Click();
@@ -99,6 +110,13 @@ private:
     void showPrintProblem();
     void rememberPlace();
     void onRowsInserted();
+    void showBreakdown();
+    void copyBreakdown();
+    void saveBreakdown();
+    void printBreakdown();
+    void rememberCsvFile(const QString &fileName);
+    // Lays out pages as the tape prints them, painted by paint(QPainter &, TapePage &).
+    template <typename Paint> bool paintPages(QPagedPaintDevice &pages, Paint paint);
 
     // TapeWindowEditing.cpp
     void setUpEditing();
@@ -137,6 +155,7 @@ private:
     int m_keptLine = -1; // the chosen line while the tape is shown afresh
     int m_keptRow = -1;
     QString m_actionProblem;
-    std::optional<QRect> m_dockTo; // while the desktop may still frame the window
+    VatBreakdownWindow *m_breakdown = nullptr; // made when first asked for
+    std::optional<QRect> m_dockTo;             // while the desktop may still frame the window
     QMargins m_dockedWithFrame;
 };

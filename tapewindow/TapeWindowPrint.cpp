@@ -1,13 +1,16 @@
 // Printing the tape: the platform's print dialog, then the lines laid out as a paper tape, a
 // narrow column down the middle of each page, headed by the program's name and the date, each
-// day under its heading, the grand total at the end.
+// day under its heading, the grand total at the end, and the VAT breakdown under it when the tape
+// holds VAT operations. The breakdown alone prints on the same pages.
 #include "tapewindow/TapeWindow.h"
 
 #include "calculator/numbertext.h"
+#include "desk/desk.h"
 #include "desktop/printing.h"
 #include "tape/tape.h"
 #include "tape/tapemodel.h"
 #include "tape/tapetext.h"
+#include "tape/vatbreakdown.h"
 #include "tapewindow/tapepaint.h"
 
 #include <QDateTime>
@@ -93,6 +96,52 @@ private:
     int m_page = 1;
 };
 
+// The heading of a printout: the program's name and what it is, then when it was printed.
+void paintTitle(QPainter &painter, TapePage &page, const QString &title)
+{
+    QFont bold = painter.font();
+    bold.setBold(true);
+    bold.setPointSizeF(11);
+    painter.save();
+    painter.setFont(bold);
+    painter.drawText(page.nextLine(), Qt::AlignCenter, title);
+    painter.restore();
+    const QDateTime now = QDateTime::currentDateTime();
+    painter.drawText(
+        page.nextLine(), Qt::AlignCenter,
+        QStringLiteral("Imprimé le %1 à %2")
+            .arg(tape::dayHeading(now.date()),
+                 QLocale(QLocale::French).toString(now.time(), QStringLiteral("HH:mm"))));
+    page.rule();
+}
+
+// The breakdown as the tape prints amounts: for each rate its heading, then its three sums, each
+// rate kept on one page; the totals last, in bold.
+void paintBreakdown(QPainter &painter, TapePage &page, const tape::VatBreakdown &breakdown)
+{
+    const QChar mark = calc::regionalDecimalMark();
+    auto paintRow = [&](const QString &heading, const tape::VatRow &row, bool total) {
+        page.keepTogether(4);
+        const QString operations = row.operations == 1
+                                       ? QStringLiteral("1 opération")
+                                       : QStringLiteral("%1 opérations").arg(row.operations);
+        tapepaint::paintLine(painter, page.nextLine(), heading, operations, {}, total);
+        tapepaint::paintLine(painter, page.nextLine(), QStringLiteral("Total HT"),
+                             tape::centsText(row.htCents, mark), QStringLiteral("HT"), total);
+        tapepaint::paintLine(painter, page.nextLine(), QStringLiteral("TVA"),
+                             tape::centsText(row.vatCents, mark), QStringLiteral("TVA"), total);
+        tapepaint::paintLine(painter, page.nextLine(), QStringLiteral("Total TTC"),
+                             tape::centsText(row.ttcCents, mark), QStringLiteral("TTC"), total);
+    };
+    page.keepTogether(5);
+    tapepaint::paintHeading(painter, page.nextLine(), QStringLiteral("Ventilation TVA"));
+    for (const tape::VatRow &row : breakdown.rows)
+        paintRow(QStringLiteral("TVA %1 %").arg(tape::breakdownRateText(row.rate, mark)), row,
+                 false);
+    page.rule();
+    paintRow(QStringLiteral("Total"), breakdown.total, true);
+}
+
 } // namespace
 
 void TapeWindow::CmdImprimer_Click()
@@ -112,7 +161,7 @@ void TapeWindow::showPrintProblem()
     showProblem();
 }
 
-bool TapeWindow::printTo(QPagedPaintDevice &pages)
+template <typename Paint> bool TapeWindow::paintPages(QPagedPaintDevice &pages, Paint paint)
 {
     QPainter painter;
     if (!painter.begin(&pages)) {
@@ -123,49 +172,62 @@ bool TapeWindow::printTo(QPagedPaintDevice &pages)
     font.setPointSizeF(9);
     painter.setFont(font);
     TapePage page(painter, pages);
-
-    const QList<tape::Line> &lines = m_tape.lines();
-    const QStringList former = m_model->formerAmounts();
-    {
-        QFont title = font;
-        title.setBold(true);
-        title.setPointSizeF(11);
-        painter.save();
-        painter.setFont(title);
-        painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Tarvex - Ruban"));
-        painter.restore();
-        const QDateTime now = QDateTime::currentDateTime();
-        painter.drawText(
-            page.nextLine(), Qt::AlignCenter,
-            QStringLiteral("Imprimé le %1 à %2")
-                .arg(tape::dayHeading(now.date()),
-                     QLocale(QLocale::French).toString(now.time(), QStringLiteral("HH:mm"))));
-        page.rule();
-    }
-
-    QDate day;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const tape::Line &line = lines[i];
-        if (i == 0 || line.time.date() != day) {
-            day = line.time.date();
-            page.keepTogether(2); // never a heading alone at the foot of a page
-            tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
-        }
-        tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(), line.mark,
-                             line.result, former.value(i).trimmed(), tapepaint::Former::InWords);
-    }
-    if (lines.isEmpty())
-        painter.drawText(page.nextLine(), Qt::AlignCenter, QStringLiteral("Le ruban est vide."));
-
-    page.keepTogether(2);
-    page.rule();
-    tapepaint::paintLine(painter, page.nextLine(), {},
-                         tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
-                         QStringLiteral("GT"), true);
+    paint(painter, page);
     page.endPage();
     if (!painter.end()) { // the file or the print job could not be finished
         showPrintProblem();
         return false;
     }
     return true;
+}
+
+bool TapeWindow::printTo(QPagedPaintDevice &pages)
+{
+    return paintPages(pages, [this](QPainter &painter, TapePage &page) {
+        const QList<tape::Line> &lines = m_tape.lines();
+        const QStringList former = m_model->formerAmounts();
+        paintTitle(painter, page, QStringLiteral("Tarvex - Ruban"));
+
+        QDate day;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const tape::Line &line = lines[i];
+            if (i == 0 || line.time.date() != day) {
+                day = line.time.date();
+                page.keepTogether(2); // never a heading alone at the foot of a page
+                tapepaint::paintHeading(painter, page.nextLine(), tape::dayHeading(day));
+            }
+            tapepaint::paintLine(painter, page.nextLine(), line.label, line.amount.trimmed(),
+                                 line.mark, line.result, former.value(i).trimmed(),
+                                 tapepaint::Former::InWords);
+        }
+        if (lines.isEmpty())
+            painter.drawText(page.nextLine(), Qt::AlignCenter,
+                             QStringLiteral("Le ruban est vide."));
+
+        page.keepTogether(2);
+        page.rule();
+        tapepaint::paintLine(painter, page.nextLine(), {},
+                             tape::centsText(m_tape.grandTotalCents(), calc::regionalDecimalMark()),
+                             QStringLiteral("GT"), true);
+        if (const tape::VatBreakdown breakdown =
+                tape::vatBreakdown(lines, {}, m_desk.rates().all());
+            !breakdown.rows.isEmpty()) {
+            page.rule();
+            paintBreakdown(painter, page, breakdown);
+        }
+    });
+}
+
+bool TapeWindow::printBreakdownTo(QPagedPaintDevice &pages)
+{
+    return paintPages(pages, [this](QPainter &painter, TapePage &page) {
+        paintTitle(painter, page, QStringLiteral("Tarvex - Ventilation TVA"));
+        int chosen = 0;
+        const tape::VatBreakdown breakdown = vatBreakdown(&chosen);
+        painter.drawText(page.nextLine(), Qt::AlignCenter,
+                         chosen == 0   ? QStringLiteral("Tout le ruban")
+                         : chosen == 1 ? QStringLiteral("1 ligne choisie du ruban")
+                                       : QStringLiteral("%1 lignes choisies du ruban").arg(chosen));
+        paintBreakdown(painter, page, breakdown);
+    });
 }

@@ -150,12 +150,22 @@ RateFile RateFile::standard()
 
 QString RateFile::programFilePath() const
 {
-    return QDir(m_programFolder).filePath(fileName());
+    return programPath(fileName());
 }
 
 QString RateFile::userFilePath() const
 {
-    return QDir(m_userFolder).filePath(fileName());
+    return userPath(fileName());
+}
+
+QString RateFile::programPath(const QString &name) const
+{
+    return QDir(m_programFolder).filePath(name);
+}
+
+QString RateFile::userPath(const QString &name) const
+{
+    return QDir(m_userFolder).filePath(name);
 }
 
 std::optional<RateFileContent> RateFile::read() const
@@ -175,20 +185,34 @@ std::optional<RateFileContent> RateFile::read() const
 
 bool RateFile::write(const QString &first, const QString &second) const
 {
-    const QByteArray bytes = formatRateFile(first, second);
+    return writeKept(fileName(), formatRateFile(first, second));
+}
 
-    if (saveAtomically(programFilePath(), bytes)) {
+std::optional<QByteArray> RateFile::readKept(const QString &name) const
+{
+    // Opening is the test of existence: a start without the file pays no more than the failed
+    // opens.
+    if (!m_userFolder.isEmpty()) {
+        if (std::optional<QByteArray> bytes = readAll(userPath(name)))
+            return bytes;
+    }
+    return readAll(programPath(name));
+}
+
+bool RateFile::writeKept(const QString &name, const QByteArray &bytes) const
+{
+    const QString user = userPath(name);
+    if (saveAtomically(programPath(name), bytes)) {
         // A per-user copy left from a time the folder could not be written would be read first
-        // at the next start and hide the rates just stored: drop it, or bring it up to date.
-        if (!m_userFolder.isEmpty() && QFileInfo::exists(userFilePath()) &&
-            !QFile::remove(userFilePath()))
-            saveAtomically(userFilePath(), bytes);
+        // at the next start and hide what was just stored: drop it, or bring it up to date.
+        if (!m_userFolder.isEmpty() && QFileInfo::exists(user) && !QFile::remove(user))
+            saveAtomically(user, bytes);
         return true;
     }
 
     if (m_userFolder.isEmpty() || !QDir().mkpath(m_userFolder))
         return false;
-    return saveAtomically(userFilePath(), bytes);
+    return saveAtomically(user, bytes);
 }
 
 } // namespace vat

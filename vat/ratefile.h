@@ -48,6 +48,16 @@ public:
     QString programFilePath() const;
     QString userFilePath() const;
 
+    // Any other file kept by the same rules, beside the program or in the per-user folder (the
+    // extra rates): the per-user copy when it exists, the program's otherwise. Nothing when
+    // neither can be opened; a missing file costs a failed open of each, nothing more.
+    std::optional<QByteArray> readKept(const QString &name) const;
+    // Replaces such a file atomically, falling back to the per-user copy when the program's
+    // folder cannot be written, exactly as write() does for the rates. True on success.
+    bool writeKept(const QString &name, const QByteArray &bytes) const;
+    QString programPath(const QString &name) const;
+    QString userPath(const QString &name) const;
+
 private:
     QString m_programFolder;
     QString m_userFolder;

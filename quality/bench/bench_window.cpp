@@ -7,11 +7,13 @@
 
 #include "desk/desk.h"
 #include "tapewindow/TapeWindow.h"
+#include "tapewindow/VatBreakdownWindow.h"
 
 #include <QApplication>
 #include <QListView>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -126,6 +128,38 @@ void BM_CorrectionShown(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CorrectionShown)->Arg(300)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// The VAT breakdown of a tape made only of VAT keys at four rates, as the user asks for it: the
+// blocks found and summed, the table filled and painted.
+void BM_BreakdownShown(benchmark::State &state)
+{
+    QTemporaryDir folder;
+    desk::Desk desk{QLatin1Char(','), vat::RateFile(folder.path(), folder.path()), folder.path()};
+    const QDateTime start(QDate(2026, 11, 8), QTime(8, 0));
+    const QString rates[] = {"20", "5,5", "10", "2,1"};
+    QList<tape::Line> lines;
+    for (int i = 0; lines.size() < state.range(0); ++i) {
+        const QDateTime when = start.addSecs(i * 40);
+        const QString ht = QString::number(i % 977) + ",50";
+        lines += {
+            {when, {}, ht, "HT", false, false},
+            {when, "TVA " + rates[i % 4] + " %", QString::number(i % 89) + ",10", "", false, false},
+            {when, {}, QString::number(i % 977 + i % 89) + ",60", "TTC", true, true}};
+    }
+    lines.resize(state.range(0));
+    desk.tape().append(lines);
+    TapeWindow window(desk);
+    window.resize(300, 328);
+    showAndPaint(window);
+    window.CmdVentilation_Click();
+    QApplication::processEvents();
+    for ([[maybe_unused]] auto _ : state) {
+        window.CmdVentilation_Click();
+        window.breakdownWindow()->table()->viewport()->repaint();
+    }
+    state.counters["rows"] = window.breakdownWindow()->table()->rowCount();
+}
+BENCHMARK(BM_BreakdownShown)->Arg(300)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -67,6 +67,8 @@ private slots:
     void failedWriteKeepsTheNewRates();
     void storingWithStepsLeftOut_data();
     void storingWithStepsLeftOut();
+    void extraRates_data();
+    void extraRates();
 
 private:
     vat::SharedRates m_rates;
@@ -418,6 +420,72 @@ void TestRateSettings::storingWithStepsLeftOut()
     QCOMPARE(m_rates.TauxTVA1.value(comma), std::optional<double>(20.0));
     QCOMPARE(m_rates.TauxTVA2, QStringLiteral("5,5"));
     QCOMPARE(fileBytes(rateFile.programFilePath()), QByteArray("20.0\r\n5.50\r\n"));
+}
+
+void TestRateSettings::extraRates_data()
+{
+    QTest::addColumn<QString>("third");
+    QTest::addColumn<QString>("fourth");
+    QTest::addColumn<QString>("thirdAfter");
+    QTest::addColumn<QString>("fourthAfter");
+    QTest::addColumn<QStringList>("stored"); // empty when refused, or when no rate is left
+    const QString non = QStringLiteral("   NON   ");
+    const QString twoSeparators = QStringLiteral("  NON  ");
+    QTest::newRow("both") << "10"
+                          << "2,1"
+                          << "10"
+                          << "2,1" << QStringList{"10", "2.1"};
+    QTest::newRow("as typed") << "010,50"
+                              << "5."
+                              << "010,50"
+                              << "5." << QStringList{"010.50", "5."};
+    QTest::newRow("only the fourth") << ""
+                                     << "10"
+                                     << ""
+                                     << "10" << QStringList{"10"};
+    QTest::newRow("none left") << ""
+                               << ""
+                               << ""
+                               << "" << QStringList{};
+    QTest::newRow("zero") << "0"
+                          << "10" << non << "10" << QStringList{};
+    QTest::newRow("below 1") << "10"
+                             << "0,99"
+                             << "10" << non << QStringList{};
+    QTest::newRow("above 1000") << "1000.01"
+                                << "" << non << "" << QStringList{};
+    QTest::newRow("1 and 1000") << "1"
+                                << "1000"
+                                << "1"
+                                << "1000" << QStringList{"1", "1000"};
+    QTest::newRow("two separators") << "2,1,5"
+                                    << "10" << twoSeparators << "10" << QStringList{};
+    QTest::newRow("range before separators") << "2,1,5"
+                                             << "0"
+                                             << "2,1,5" << non << QStringList{};
+    QTest::newRow("equal to the first") << "19,6"
+                                        << "10" << non << "10" << QStringList{};
+    QTest::newRow("equal to the second") << "10"
+                                         << "5,50"
+                                         << "10" << non << QStringList{};
+    QTest::newRow("equal to each other") << "10"
+                                         << "10,0"
+                                         << "10" << non << QStringList{};
+    QTest::newRow("a marker left in the field") << non << "10" << non << "10" << QStringList{};
+}
+
+void TestRateSettings::extraRates()
+{
+    QFETCH(QString, third);
+    QFETCH(QString, fourth);
+    QFETCH(QString, thirdAfter);
+    QFETCH(QString, fourthAfter);
+    QFETCH(QStringList, stored);
+    const options::ExtraRatesOutcome outcome =
+        options::checkExtraRates({third, fourth}, {19.6, 5.5}, QLatin1Char(','));
+    QCOMPARE(outcome.fields, (RateFields{thirdAfter, fourthAfter}));
+    QCOMPARE(outcome.accepted, !stored.isEmpty() || (third.isEmpty() && fourth.isEmpty()));
+    QCOMPARE(outcome.withPoint, stored);
 }
 
 QTEST_GUILESS_MAIN(TestRateSettings)

@@ -2,6 +2,8 @@
 
 #include "vat/ratefile.h"
 
+#include "filebytes.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -19,17 +21,8 @@ Q_DECLARE_METATYPE(vat::Rate)
 
 namespace {
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+const auto writeBytes = &filebytes::write;
+const auto readBytes = &filebytes::read;
 
 // A text as a UTF-16 editor saves it (a leading U+FEFF is its byte order mark).
 QByteArray utf16(QStringConverter::Encoding encoding, const char16_t *text)
