@@ -45,7 +45,8 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${CMAKE_INSTALL_DEFAULT_DIRECTOR
 
 # The shop's rates are a conffile: an upgrade keeps the administrator's edit (and asks when the
 # package's default changed too), a purge removes it.
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles "${tarvex_shop_rates}\n")
+list(JOIN tarvex_shop_rates "\n" tarvex_conffiles)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles "${tarvex_conffiles}\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/debian/conffiles)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -13,6 +13,7 @@ list(PREPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_SOURCE_DIR}/windows)
 set(CPACK_TARVEX_ICON ${CMAKE_SOURCE_DIR}/packaging/tarvex.ico)
 set(CPACK_TARVEX_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_TARVEX_SHOP_RATES ${CMAKE_SOURCE_DIR}/vat/Taux.ini)
+set(CPACK_TARVEX_SHOP_EXTRA_RATES ${CMAKE_SOURCE_DIR}/vat/AutresTaux.ini)
 set(CPACK_TARVEX_WEBSITE ${TARVEX_WEBSITE})
 # What "Applications et fonctionnalités" says the program takes, in kB: the exe and its rates.
 set(CPACK_TARVEX_INSTALLED_KB 12000)

@@ -33,8 +33,10 @@ dpkg-deb --contents "$deb" | awk '{ sub(/^\.\//, "/", $6); print $6 ($7 ? " " $7
     grep -v '/$' | sort >"$work/contents"
 {
     cat <<'LIST'
+/etc/tarvex/AutresTaux.ini
 /etc/tarvex/Taux.ini
 /usr/bin/tarvex -> ../libexec/tarvex/tarvex
+/usr/libexec/tarvex/AutresTaux.ini -> /etc/tarvex/AutresTaux.ini
 /usr/libexec/tarvex/Taux.ini -> /etc/tarvex/Taux.ini
 /usr/libexec/tarvex/tarvex
 /usr/libexec/tarvex/tarvex_print.so
@@ -52,8 +54,10 @@ if ! diff -U0 --label expected --label package "$work/expected" "$work/contents"
     fail "the package does not hold exactly the expected files"
 fi
 echo "$(wc -l <"$work/contents") files and links"
-dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx /etc/tarvex/Taux.ini ||
-    fail "/etc/tarvex/Taux.ini is not a conffile"
+for conffile in /etc/tarvex/Taux.ini /etc/tarvex/AutresTaux.ini; do
+    dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./conffiles | grep -qx "$conffile" ||
+        fail "$conffile is not a conffile"
+done
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"

@@ -21,9 +21,14 @@ rm -f "$prefix.log"
 program="$prefix/libexec/tarvex/tarvex"
 [ -x "$program" ] || fail "no program at libexec/tarvex/tarvex"
 cmp -s "$prefix/libexec/tarvex/Taux.ini" "$source/vat/Taux.ini" || fail "Taux.ini is not the default rate file"
-# The rate file beside the program is the shop's, in the prefix's etc/.
-[ "$(realpath "$prefix/libexec/tarvex/Taux.ini")" = "$(realpath "$prefix/etc/tarvex/Taux.ini")" ] ||
-    fail "libexec/tarvex/Taux.ini does not lead to etc/tarvex/Taux.ini"
+# The rate files beside the program are the shop's, in the prefix's etc/; the extra rates' one is
+# empty as shipped.
+for name in Taux.ini AutresTaux.ini; do
+    [ "$(realpath "$prefix/libexec/tarvex/$name")" = "$(realpath "$prefix/etc/tarvex/$name")" ] ||
+        fail "libexec/tarvex/$name does not lead to etc/tarvex/$name"
+done
+[ -f "$prefix/etc/tarvex/AutresTaux.ini" ] && [ ! -s "$prefix/etc/tarvex/AutresTaux.ini" ] ||
+    fail "etc/tarvex/AutresTaux.ini is not an empty file"
 # The print module beside the program, where the program looks for it when the user prints.
 [ -f "$prefix/libexec/tarvex/tarvex_print.so" ] || fail "no print module beside the program"
 [ -L "$prefix/bin/tarvex" ] || fail "bin/tarvex is not a link"

@@ -250,14 +250,19 @@ private slots:
         const RateFile file(dir.path(), dir.filePath("user"));
         QVERIFY(writeBytes(file.programFilePath(), "19.600000\r\n5.500000\r\n7\r\n"));
 
+#ifdef Q_OS_UNIX
         // A reader that opened the old file keeps seeing it whole: the new content arrived under
-        // the name in one piece instead of being written over the old bytes.
+        // the name in one piece instead of being written over the old bytes. (Windows refuses to
+        // replace a file another program holds open: there the rates go to the user's file.)
         QFile before(file.programFilePath());
         QVERIFY(before.open(QIODevice::ReadOnly));
+#endif
 
         QVERIFY(file.write("20", "5.5"));
         QCOMPARE(readBytes(file.programFilePath()), QByteArray("20\r\n5.5\r\n"));
+#ifdef Q_OS_UNIX
         QCOMPARE(before.readAll(), QByteArray("19.600000\r\n5.500000\r\n7\r\n"));
+#endif
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Taux.ini"});
     }
 

@@ -25,7 +25,7 @@ trap cleanup EXIT
 fail() { echo "installer: $*" >&2; exit 1; }
 bytes() { od -An -c "$1" | tr -d ' \n'; }
 
-wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot failed"; }
+LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot failed"; }
 drive=$WINEPREFIX/drive_c
 program="$drive/Program Files/Tarvex"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Tarvex.lnk"
@@ -36,7 +36,7 @@ before=$(cd "$drive" && find . | sort)
 
 wine "$setup" /S
 wineserver -w
-for f in "$program/Tarvex.exe" "$program/Taux.ini" "$program/LICENSE.txt" \
+for f in "$program/Tarvex.exe" "$program/Taux.ini" "$program/AutresTaux.ini" "$program/LICENSE.txt" \
     "$program/desinstaller.exe" "$menu" "$desktop"; do
     [ -f "$f" ] || fail "not installed: ${f#"$drive/"}"
 done
