@@ -53,10 +53,16 @@ start_virtual_screen "$work" 1024x768 || exit 1
 pids+=("${virtual_screen_pids[@]}")
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wine "$program/Tarvex.exe" >"$work/program.log" 2>&1 &
-pids+=($!)
-timeout 30 xdotool search --sync --onlyvisible --name '^Tarvex$' >/dev/null ||
-    { cat "$work/program.log" >&2; fail "the installed program showed no window"; }
+# Wine's first start of a program in a new prefix now and then shows nothing: once more, then.
+shown=0
+for attempt in 1 2 3; do
+    LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wine "$program/Tarvex.exe" >"$work/program.log" 2>&1 &
+    pids+=($!)
+    timeout 40 xdotool search --sync --onlyvisible --name '^Tarvex$' >/dev/null && { shown=1; break; }
+    wineserver -k 2>/dev/null || true
+    sleep 1
+done
+[ "$shown" = 1 ] || { cat "$work/program.log" >&2; fail "the installed program showed no window"; }
 echo "installer: the installed program shows its window"
 wineserver -k
 wineserver -w
@@ -71,7 +77,7 @@ echo "installer: installing again keeps the shop's edited Taux.ini"
 # The user's own files, which the uninstaller must leave.
 mkdir -p "$users/AppData/Roaming/Tarvex"
 printf '10\r\n2.1\r\n' >"$users/AppData/Roaming/Tarvex/Taux.ini"
-mine=$(cd "$drive" && find "./users/$(id -un)/AppData/Roaming/Tarvex" "./users/$(id -un)/AppData/Local/Tarvex" 2>/dev/null | sort)
+mine=$(cd "$drive" && find "./users/$(id -un)/AppData/Roaming/Tarvex" "./users/$(id -un)/AppData/Local/Tarvex" 2>/dev/null | sort || true)
 
 wine "$program/desinstaller.exe" /S
 wineserver -w
