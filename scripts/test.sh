@@ -43,6 +43,7 @@ bash tests/package/check-package.sh
 echo "== Windows =="
 bash scripts/windows.sh --no-test
 ctest --test-dir build-windows --output-on-failure --no-tests=error -j "$jobs" | tee "$logs/build-windows.log"
+bash tests/windows/check-installer.sh dist/Tarvex-*-win64-setup.exe dist/Tarvex-*-win64-portable.zip
 
 # Both builds' suites in one closing line.
 awk '/tests passed, [0-9]+ tests failed out of/ { total += $NF; failed += $4 }

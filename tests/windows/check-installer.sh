@@ -89,7 +89,7 @@ after=$(cd "$drive" && find . | sort)
 # What is new since before the installation: the user's own files, and what Windows itself
 # keeps of any program that ran (its temporary and cache folders).
 left=$(comm -13 <(echo "$before") <(echo "$after") | grep -vxF -f <(echo "$mine") |
-    grep -v -e '/AppData/Local/Temp' -e '/windows/' -e '/AppData/Local/Microsoft' || true)
+    grep -v -e '/Temp' -e '/windows/' -e '/AppData/Local/Microsoft' || true)
 [ -z "$left" ] || fail "the uninstaller left: $left"
 echo "installer: the uninstaller removed everything but the user's own files"
 
