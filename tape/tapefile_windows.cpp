@@ -49,8 +49,8 @@ void TapeFile::closeDescriptor()
     m_fd = -1;
 }
 
-// Opens the lock file (or keeps it open) and takes the lock. Without create, a tape that does not
-// exist is told by errno ENOENT and nothing is made.
+// Opens the lock file (or keeps it open) and takes the lock. With create, the tape's folder is made
+// when missing; without, a tape that does not exist is told by errno ENOENT and nothing is made.
 int TapeFile::lockedDescriptor(bool exclusive, bool create)
 {
     if (m_fd < 0) {
@@ -58,6 +58,8 @@ int TapeFile::lockedDescriptor(bool exclusive, bool create)
             errno = ENOENT;
             return -1;
         }
+        if (create && !QDir().mkpath(QFileInfo(m_path).absolutePath()))
+            return -1;
         const QString lockPath = QDir::toNativeSeparators(m_path + QStringLiteral(".lock"));
         const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(lockPath.utf16()),
                                         GENERIC_READ | GENERIC_WRITE,
@@ -85,8 +87,6 @@ int TapeFile::lockedDescriptor(bool exclusive, bool create)
 
 bool TapeFile::append(const QByteArray &bytes)
 {
-    if (m_fd < 0 && !QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return false;
     const int fd = lockedDescriptor(true, true);
     if (fd < 0)
         return false;
@@ -118,8 +118,6 @@ TapeFile::ReadResult TapeFile::read(QByteArray &bytes, qint64 maxBytes)
 
 bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *context)
 {
-    if (m_fd < 0 && !QDir().mkpath(QFileInfo(m_path).absolutePath()))
-        return false;
     const int fd = lockedDescriptor(true, true);
     if (fd < 0)
         return false;
