@@ -91,23 +91,42 @@ bool saveAtomically(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
+// Whether the text starts with a whole line of UTF-16 without a byte order mark: every
+// character of it plain ASCII, its zero byte on the high side (the second of each pair little
+// endian, the first big endian), up to its line feed or the end of the file. A file the program
+// wrote in UTF-8 never passes: its line break is CR LF in two bytes.
+bool startsAsUtf16(const QByteArray &bytes, bool littleEndian)
+{
+    if (bytes.size() < 2)
+        return false;
+    for (qsizetype at = 0; at + 1 < bytes.size(); at += 2) {
+        const char low = littleEndian ? bytes[at] : bytes[at + 1];
+        const char high = littleEndian ? bytes[at + 1] : bytes[at];
+        if (high != 0 || low == 0 || (low & 0x80) != 0)
+            return false;
+        if (low == '\n')
+            return true;
+    }
+    return bytes.size() % 2 == 0;
+}
+
 // The file's text. Edited by hand, it may come back from Notepad in "Unicode" (UTF-16, little
-// endian, with a byte order mark) or in UTF-8 with a mark: the digits are read the same. UTF-16
-// without a mark shows itself by the zero byte beside the first digit.
+// endian, with a byte order mark) or in UTF-8 with a mark: the digits are read the same.
 QString decodedText(const QByteArray &bytes)
 {
     auto encoding = QStringConverter::Utf8;
-    if (bytes.startsWith("\xFF\xFE"))
+    if (bytes.startsWith("\xFF\xFE") || startsAsUtf16(bytes, true))
         encoding = QStringConverter::Utf16LE;
-    else if (bytes.startsWith("\xFE\xFF"))
-        encoding = QStringConverter::Utf16BE;
-    else if (bytes.size() >= 2 && bytes[0] != 0 && bytes[1] == 0)
-        encoding = QStringConverter::Utf16LE;
-    else if (bytes.size() >= 2 && bytes[0] == 0 && bytes[1] != 0)
+    else if (bytes.startsWith("\xFE\xFF") || startsAsUtf16(bytes, false))
         encoding = QStringConverter::Utf16BE;
     // The decoder drops a leading byte order mark.
     QStringDecoder decoder(encoding);
-    return decoder(bytes);
+    const QString text = decoder(bytes);
+    if (encoding == QStringConverter::Utf8)
+        return text;
+    // A lone half of a surrogate pair passes the UTF-16 decoder; it becomes the replacement
+    // character, as it would in UTF-8, so that a field kept as text is written back as it reads.
+    return QString::fromUtf8(text.toUtf8());
 }
 
 } // namespace
