@@ -27,21 +27,34 @@ bool sameRounding(const calc::Switches &a, const calc::Switches &b)
 
 } // namespace
 
+// The rounding rule of "5/4" with fixed decimals, said by a fourth part after the three numbers:
+// halfway away from zero. Tarvex 3.1 wrote the three numbers alone and went to the even digit
+// (Rounding::NearestEven, written as 0 again); it reads no fourth part, so it never works a
+// calculation again by the other rule.
+constexpr QLatin1StringView awayFromZero(".1");
+
 QString switchesText(const calc::Switches &switches)
 {
     // At the defaults, nothing: the record reads as it always did.
     if (switches == calc::Switches{})
         return {};
-    return QStringLiteral("%1.%2.%3")
-        .arg(int(switches.decimals))
-        .arg(int(switches.rounding))
-        .arg(int(switches.priceEnding));
+    const bool evenTies = switches.rounding == calc::Rounding::NearestEven;
+    const QString text = QStringLiteral("%1.%2.%3")
+                             .arg(int(switches.decimals))
+                             .arg(int(evenTies ? calc::Rounding::Nearest : switches.rounding))
+                             .arg(int(switches.priceEnding));
+    const bool halfwayAway =
+        calc::fixedDecimals(switches.decimals) && switches.rounding == calc::Rounding::Nearest;
+    return halfwayAway ? text + awayFromZero : text;
 }
 
 std::optional<calc::Switches> switchesFromText(QStringView text)
 {
     if (text.isEmpty())
         return calc::Switches{};
+    const bool halfwayAway = text.endsWith(awayFromZero);
+    if (halfwayAway)
+        text.chop(awayFromZero.size());
     const QList<QStringView> parts = text.split(u'.');
     if (parts.size() != 3)
         return std::nullopt;
@@ -54,7 +67,14 @@ std::optional<calc::Switches> switchesFromText(QStringView text)
         if (!ok || v[i] < 0 || v[i] > highest[i])
             return std::nullopt;
     }
-    return calc::Switches{calc::Decimals(v[0]), calc::Rounding(v[1]), calc::PriceEnding(v[2])};
+    calc::Switches switches{calc::Decimals(v[0]), calc::Rounding(v[1]), calc::PriceEnding(v[2])};
+    const bool nearest =
+        calc::fixedDecimals(switches.decimals) && switches.rounding == calc::Rounding::Nearest;
+    if (halfwayAway && !nearest)
+        return std::nullopt;
+    if (nearest && !halfwayAway)
+        switches.rounding = calc::Rounding::NearestEven;
+    return switches;
 }
 
 std::optional<QString> correctionDigits(const QString &text, QChar mark, bool signAllowed)
