@@ -31,7 +31,7 @@ bool sameRounding(const calc::Switches &a, const calc::Switches &b)
 // halfway away from zero. Tarvex 3.1 wrote the three numbers alone and went to the even digit
 // (Rounding::NearestEven, written as 0 again); it reads no fourth part, so it never works a
 // calculation again by the other rule.
-constexpr QLatin1StringView awayFromZero(".1");
+constexpr QLatin1StringView awayFromZero("1");
 
 QString switchesText(const calc::Switches &switches)
 {
@@ -45,18 +45,16 @@ QString switchesText(const calc::Switches &switches)
                              .arg(int(switches.priceEnding));
     const bool halfwayAway =
         calc::fixedDecimals(switches.decimals) && switches.rounding == calc::Rounding::Nearest;
-    return halfwayAway ? text + awayFromZero : text;
+    return halfwayAway ? text + u'.' + awayFromZero : text;
 }
 
 std::optional<calc::Switches> switchesFromText(QStringView text)
 {
     if (text.isEmpty())
         return calc::Switches{};
-    const bool halfwayAway = text.endsWith(awayFromZero);
-    if (halfwayAway)
-        text.chop(awayFromZero.size());
     const QList<QStringView> parts = text.split(u'.');
-    if (parts.size() != 3)
+    const bool halfwayAway = parts.size() == 4 && parts[3] == awayFromZero;
+    if (parts.size() != 3 && !halfwayAway)
         return std::nullopt;
     int v[3];
     constexpr int highest[3] = {int(calc::Decimals::Add2), int(calc::Rounding::Down),

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(std::optional<calc::Switches>)
+
 namespace {
 
 QString tapePath(const QTemporaryDir &dir)
@@ -65,6 +67,8 @@ private slots:
     void oldFileIsReadOnly();
     void trimmingKeepsCorrections();
     void tapeOf31WithDecimals();
+    void switchesRecord_data();
+    void switchesRecord();
 };
 
 void TestJournalFile::nextRunShowsCorrections()
@@ -216,6 +220,38 @@ void TestJournalFile::tapeOf31WithDecimals()
     QVERIFY(next.journal.isCorrectable(next.row(QStringLiteral("0,025 ="))));
     QVERIFY(next.journal.correctAmount(next.row(QStringLiteral("8 =")), "40").done);
     QCOMPARE(next.texts().last(), QStringLiteral("0,03 *"));
+}
+
+void TestJournalFile::switchesRecord_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<calc::Switches>>("switches");
+    using calc::Decimals, calc::Rounding, calc::PriceEnding;
+    const auto row = [](const char *text, std::optional<calc::Switches> switches) {
+        QTest::newRow(text) << QString::fromLatin1(text) << switches;
+    };
+    row("", calc::Switches{});
+    row("3.0.0", calc::Switches{Decimals::Two, Rounding::NearestEven});
+    row("3.0.0.1", calc::Switches{Decimals::Two, Rounding::Nearest});
+    row("3.0.1", calc::Switches{Decimals::Two, Rounding::NearestEven, PriceEnding::Ninety});
+    row("6.0.1.1", calc::Switches{Decimals::Add2, Rounding::Nearest, PriceEnding::Ninety});
+    row("0.0.4", calc::Switches{Decimals::Floating, Rounding::Nearest, PriceEnding::WholeEuro});
+    row("1.1.0", calc::Switches{Decimals::Zero, Rounding::Up});
+    row("1.1.0.1", std::nullopt);
+    row("0.0.4.1", std::nullopt);
+    row("3.0.0.2", std::nullopt);
+    row("3.3.0", std::nullopt);
+}
+
+void TestJournalFile::switchesRecord()
+{
+    // A calculation's switches in its record: "5/4" with fixed decimals says it goes away from
+    // zero; without that, as 3.1 wrote it, it goes to the even digit.
+    QFETCH(QString, text);
+    QFETCH(std::optional<calc::Switches>, switches);
+    QVERIFY(tape::switchesFromText(text) == switches);
+    if (switches)
+        QCOMPARE(tape::switchesText(*switches), text);
 }
 
 QTEST_GUILESS_MAIN(TestJournalFile)
