@@ -127,7 +127,7 @@ private slots:
 
         m_main = std::make_unique<Form1>();
         m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), settle));
         QTest::qWait(200);
         QWidget *main = m_main.get();
         clickOn(button(main, "CmdMarge"));
@@ -146,7 +146,7 @@ private slots:
             }
             clickOn(button(main, "CmdMarge"));
         }
-        QVERIFY(QTest::qWaitForWindowExposed(margin));
+        QVERIFY(QTest::qWaitForWindowExposed(margin, settle));
         QTest::qWait(delay);
 
         const QRect area = margin->screen()->availableGeometry();
@@ -183,14 +183,14 @@ private slots:
 
         m_main = std::make_unique<Form1>();
         m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), settle));
         QTest::qWait(200);
         QWidget *main = m_main.get();
         const QRect start = placeOnScreen(main);
         clickOn(button(main, "CmdMarge"));
         QWidget *margin = m_main->marginWindow();
         QVERIFY(margin);
-        QVERIFY(QTest::qWaitForWindowExposed(margin));
+        QVERIFY(QTest::qWaitForWindowExposed(margin, settle));
         const QRect mainOpened = placeOnScreen(main);
         const QRect marginOpened = placeOnScreen(margin);
 
