@@ -204,8 +204,7 @@ QString regionalNumberText(std::optional<double> value, QChar regionalMark)
 
 double roundToCents(double value)
 {
-    // The cent rounding is the "5/4" setting of the rounding switch at two decimals.
-    return roundToDecimals(value, 2, Rounding::Nearest);
+    return roundToDecimals(value, 2, Rounding::NearestEven);
 }
 
 } // namespace calc

@@ -87,7 +87,12 @@ double roundToDecimals(double value, int n, Rounding rounding)
     const std::string rest = kept >= 0 ? digits.substr(kept) : "0" + digits;
     const bool anyRest = rest.find_first_not_of('0') != std::string::npos;
     switch (rounding) {
-    case Rounding::Nearest: {
+    case Rounding::Nearest:
+        // From 5 up, up; to 4, down.
+        if (rest[0] >= '5')
+            ++units;
+        break;
+    case Rounding::NearestEven: {
         const bool aboveHalf = rest[0] > '5' || (rest[0] == '5' && rest.find_first_not_of('0', 1) !=
                                                                        std::string::npos);
         const bool exactlyHalf = rest[0] == '5' && !aboveHalf;
@@ -109,6 +114,11 @@ double roundToDecimals(double value, int n, Rounding rounding)
     if (rounded == 0.0)
         return 0.0;
     return value < 0 ? -rounded : rounded;
+}
+
+Rounding centRounding(Rounding rounding)
+{
+    return rounding == Rounding::Nearest ? Rounding::NearestEven : rounding;
 }
 
 QString plainFixedText(double value, int n)

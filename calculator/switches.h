@@ -28,9 +28,13 @@ enum class Decimals : std::uint8_t
 
 enum class Rounding : std::uint8_t
 {
-    Nearest, // "5/4": to the nearest, a value exactly halfway going to the even last digit
+    Nearest, // "5/4": to the nearest, a value exactly halfway going away from zero (0,125: 0,13)
     Up,      // away from zero
     Down,    // toward zero
+    // To the nearest, a value exactly halfway going to the even last digit (0,125: 0,12): the
+    // cent rounding, and the "5/4" of Tarvex 3.1, with which the calculations its tapes hold are
+    // worked again. Never a position of the switch.
+    NearestEven,
 };
 
 enum class PriceEnding : std::uint8_t
@@ -56,9 +60,12 @@ std::optional<int> fixedDecimals(Decimals decimals);
 
 // Rounds to n decimals (0 to 4). Like the cent rounding, it works on the value as written to 15
 // significant digits, so binary noise never decides a tie nor pushes a value up: 0.1 + 0.2 rounded
-// up to 2 decimals is 0.30. Values too large to carry n decimals within 15 digits are returned
-// as they are.
+// up to 2 decimals is 0.30, 1.005 to the nearest is 1.01. Values too large to carry n decimals
+// within 15 digits are returned as they are.
 double roundToDecimals(double value, int n, Rounding rounding);
+// The rounding of the results that go to the cent when no decimals are fixed (the VAT keys'):
+// the switch's, except that its "5/4" is then the cent rounding, halfway to the even cent.
+Rounding centRounding(Rounding rounding);
 
 // A result with exactly n decimals, as the display writes the four operations (" 3.33", "-0.66",
 // " 120.00", " 3"): a blank or "-", a 0 before the point below 1, "." as decimal point. A value

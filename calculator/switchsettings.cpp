@@ -60,7 +60,9 @@ void SwitchSettings::saveDecimals(Decimals decimals) const
 
 void SwitchSettings::saveRounding(Rounding rounding) const
 {
-    save(roundingKey, roundingNames[std::size_t(rounding)]);
+    // The switch has three positions; 3.1's rounding is only ever a recorded calculation's.
+    save(roundingKey, roundingNames[std::size_t(
+                          rounding == Rounding::NearestEven ? Rounding::Nearest : rounding)]);
 }
 
 void SwitchSettings::savePriceEnding(PriceEnding ending) const

@@ -27,15 +27,25 @@ bool sameRounding(const calc::Switches &a, const calc::Switches &b)
 
 } // namespace
 
+// The rounding rule of "5/4" with fixed decimals, said by a fourth part after the three numbers:
+// halfway away from zero. Tarvex 3.1 wrote the three numbers alone and went to the even digit
+// (Rounding::NearestEven, written as 0 again); it reads no fourth part, so it never works a
+// calculation again by the other rule.
+constexpr QLatin1StringView awayFromZero("1");
+
 QString switchesText(const calc::Switches &switches)
 {
     // At the defaults, nothing: the record reads as it always did.
     if (switches == calc::Switches{})
         return {};
-    return QStringLiteral("%1.%2.%3")
-        .arg(int(switches.decimals))
-        .arg(int(switches.rounding))
-        .arg(int(switches.priceEnding));
+    const bool evenTies = switches.rounding == calc::Rounding::NearestEven;
+    const QString text = QStringLiteral("%1.%2.%3")
+                             .arg(int(switches.decimals))
+                             .arg(int(evenTies ? calc::Rounding::Nearest : switches.rounding))
+                             .arg(int(switches.priceEnding));
+    const bool halfwayAway =
+        calc::fixedDecimals(switches.decimals) && switches.rounding == calc::Rounding::Nearest;
+    return halfwayAway ? text + u'.' + awayFromZero : text;
 }
 
 std::optional<calc::Switches> switchesFromText(QStringView text)
@@ -43,7 +53,8 @@ std::optional<calc::Switches> switchesFromText(QStringView text)
     if (text.isEmpty())
         return calc::Switches{};
     const QList<QStringView> parts = text.split(u'.');
-    if (parts.size() != 3)
+    const bool halfwayAway = parts.size() == 4 && parts[3] == awayFromZero;
+    if (parts.size() != 3 && !halfwayAway)
         return std::nullopt;
     int v[3];
     constexpr int highest[3] = {int(calc::Decimals::Add2), int(calc::Rounding::Down),
@@ -54,7 +65,14 @@ std::optional<calc::Switches> switchesFromText(QStringView text)
         if (!ok || v[i] < 0 || v[i] > highest[i])
             return std::nullopt;
     }
-    return calc::Switches{calc::Decimals(v[0]), calc::Rounding(v[1]), calc::PriceEnding(v[2])};
+    calc::Switches switches{calc::Decimals(v[0]), calc::Rounding(v[1]), calc::PriceEnding(v[2])};
+    const bool nearest =
+        calc::fixedDecimals(switches.decimals) && switches.rounding == calc::Rounding::Nearest;
+    if (halfwayAway && !nearest)
+        return std::nullopt;
+    if (nearest && !halfwayAway)
+        switches.rounding = calc::Rounding::NearestEven;
+    return switches;
 }
 
 std::optional<QString> correctionDigits(const QString &text, QChar mark, bool signAllowed)

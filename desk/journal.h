@@ -281,7 +281,9 @@ private:
 // and a "-" for a negative paste; nothing when it is neither.
 std::optional<QString> correctionDigits(const QString &text, QChar mark, bool signAllowed);
 
-// The switches a calculation was made with, as its record keeps them: nothing at the defaults.
+// The switches a calculation was made with, as its record keeps them: nothing at the defaults,
+// "3.0.0.1" for 2 decimals and "5/4" halfway away from zero; "3.0.0", as Tarvex 3.1 wrote it, is
+// its "5/4" halfway to the even digit (calc::Rounding::NearestEven).
 QString switchesText(const calc::Switches &switches);
 std::optional<calc::Switches> switchesFromText(QStringView text);
 

@@ -10,7 +10,8 @@ start_virtual_screen() {
     Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "$@" 3>"$folder/display" \
         2>"$folder/xvfb.log" &
     virtual_screen_pids+=($!)
-    for _ in $(seq 100); do [ -s "$folder/display" ] && break; sleep 0.05; done
+    # Up to 60 s on a loaded machine; a screen that starts at once is used at once.
+    for _ in $(seq 1200); do [ -s "$folder/display" ] && break; sleep 0.05; done
     [ -s "$folder/display" ] || { echo "Xvfb did not start" >&2; cat "$folder/xvfb.log" >&2; return 1; }
     export DISPLAY=":$(head -n1 "$folder/display")"
 }

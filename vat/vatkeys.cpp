@@ -65,7 +65,9 @@ bool applyVatKey(calc::CalculatorEngine &engine, VatKey key, const QString &acti
     // Results go to the cent, or to the decimals the switch fixes, by the rounding switch.
     const calc::Switches &switches = engine.switches();
     const std::optional<int> decimals = calc::fixedDecimals(switches.decimals);
-    const double rounded = calc::roundToDecimals(r, decimals.value_or(2), switches.rounding);
+    const double rounded = decimals
+                               ? calc::roundToDecimals(r, *decimals, switches.rounding)
+                               : calc::roundToDecimals(r, 2, calc::centRounding(switches.rounding));
 
     const QString text = decimals ? calc::regionalFixedText(rounded, *decimals, mark)
                                   : calc::regionalNumberText(rounded, mark);

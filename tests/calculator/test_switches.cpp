@@ -20,7 +20,8 @@ Q_DECLARE_METATYPE(calc::Switches)
 namespace {
 
 const QChar comma = QLatin1Char(',');
-constexpr auto N = Rounding::Nearest, U = Rounding::Up, D = Rounding::Down;
+constexpr auto N = Rounding::Nearest, U = Rounding::Up, D = Rounding::Down,
+               E = Rounding::NearestEven;
 
 CalculatorEngine engineWith(Decimals decimals, Rounding rounding)
 {
@@ -28,6 +29,27 @@ CalculatorEngine engineWith(Decimals decimals, Rounding rounding)
     engine.startUp();
     engine.setSwitches({decimals, rounding, PriceEnding::None});
     return engine;
+}
+
+// The display after each key: keys.h's, or a VAT key at a rate ("TTC@19,6").
+QStringList shownAfter(CalculatorEngine &engine, const QStringList &keys)
+{
+    QStringList seen;
+    for (const QString &key : keys) {
+        const QStringList vatKey = key.split(QLatin1Char('@'));
+        if (vatKey.size() == 2) {
+            const auto k = vatKey[0] == u"TTC"   ? vat::VatKey::TTC
+                           : vatKey[0] == u"HT"  ? vat::VatKey::HT
+                           : vatKey[0] == u"TVA" ? vat::VatKey::TVA
+                                                 : vat::VatKey::DontTVA;
+            if (!vat::applyVatKey(engine, k, vatKey[1]))
+                seen << QStringLiteral("(VAT key refused)");
+        } else {
+            testkeys::press(engine, key);
+        }
+        seen << engine.display();
+    }
+    return seen;
 }
 
 } // namespace
@@ -47,7 +69,8 @@ private slots:
         QTest::newRow("2/3 down") << 2.0 / 3 << 2 << D << 0.66;
         QTest::newRow("-2/3 up, away from 0") << -2.0 / 3 << 2 << U << -0.67;
         QTest::newRow("-2/3 down, toward 0") << -2.0 / 3 << 2 << D << -0.66;
-        QTest::newRow("half to even") << 0.125 << 2 << N << 0.12;
+        QTest::newRow("5/4: half away from zero") << 0.125 << 2 << N << 0.13;
+        QTest::newRow("half to even") << 0.125 << 2 << E << 0.12;
         QTest::newRow("half up") << 0.125 << 2 << U << 0.13;
         QTest::newRow("decimal half over binary") << 2.675 << 2 << N << 2.68;
         QTest::newRow("noise never rounds up") << 0.1 + 0.2 << 2 << U << 0.3;
@@ -124,20 +147,56 @@ private slots:
         QFETCH(QStringList, keys);
         QFETCH(QStringList, shown);
         CalculatorEngine engine = engineWith(decimals, rounding);
-        QStringList seen;
-        for (const QString &key : keys) {
-            const QStringList vatKey = key.split(QLatin1Char('@'));
-            if (vatKey.size() == 2) {
-                const auto k = vatKey[0] == u"TTC"  ? vat::VatKey::TTC
-                               : vatKey[0] == u"HT" ? vat::VatKey::HT
-                                                    : vat::VatKey::DontTVA;
-                QVERIFY(vat::applyVatKey(engine, k, vatKey[1]));
-            } else {
-                testkeys::press(engine, key);
-            }
-            seen << engine.display();
-        }
-        QCOMPARE(seen, shown);
+        QCOMPARE(shownAfter(engine, keys), shown);
+    }
+
+    // A value exactly halfway, on its 15-digit form: "5/4" goes away from zero with fixed
+    // decimals, the VAT keys and the percentage too; at "F" they keep the cent rounding.
+    void halfway_data()
+    {
+        QTest::addColumn<Decimals>("decimals");
+        QTest::addColumn<Rounding>("rounding");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, Decimals d, const QStringList &keys,
+                            const char *shown,
+                            Rounding r = N) { QTest::newRow(name) << d << r << keys << shown; };
+        using enum Decimals;
+        row("0", Zero, {"k2,5+0="}, " 3");
+        row("0 negative", Zero, {"k0-2,5="}, "-3");
+        row("1", One, {"k0,25+0="}, " 0.3");
+        row("1 negative", One, {"k0-0,25="}, "-0.3");
+        row("2", Two, {"k1/8="}, " 0.13");
+        row("2 negative", Two, {"k0-1/8="}, "-0.13");
+        row("3", Three, {"k0,0625+0="}, " 0.063");
+        row("3 negative", Three, {"k0-0,0625="}, "-0.063");
+        row("4", Four, {"k0,03125+0="}, " 0.0313");
+        row("4 negative", Four, {"k0-0,03125="}, "-0.0313");
+        row("Add2", Add2, {"k1/8="}, " 0.13");
+        row("Add2 negative", Add2, {"k0,5-0,625="}, "-0.13");
+        row("15 digits: 1,005 is halfway", Two, {"k1,005+0="}, " 1.01");
+        row("15 digits: just below", Two, {"k1,00499999999999+0="}, " 1.00");
+        row("15 digits: a 16th decides nothing", Two, {"k0,1249999999999999+0="}, " 0.13");
+        row("15 digits: the last one", Two, {"k123456789012,345+0="}, " 123456789012.35");
+        row("2 VAT", Two, {"k0,625", "TVA@20"}, "TVA 0,13");
+        row("1 VAT", One, {"k1,25", "TVA@20"}, "TVA 0,3");
+        row("0 VAT", Zero, {"k12,5", "TVA@20"}, "TVA 3");
+        row("Add2 VAT", Add2, {"k0,625", "TVA@20"}, "TVA 0,13");
+        row("2 percentage", Two, {"k0,5-75%="}, "0,13");
+        row("2 percentage negative", Two, {"k0,1-125%="}, "-0,03");
+        row("F: VAT to the even cent", Floating, {"k0,625", "TVA@20"}, "TVA 0,12");
+        row("F: percentage to the even cent", Floating, {"k0,5-75%="}, "0,12");
+        row("2 as 3.1 rounded", Two, {"k1/8="}, " 0.12", E);
+        row("2 VAT as 3.1 rounded", Two, {"k0,625", "TVA@20"}, "TVA 0,12", E);
+    }
+    void halfway()
+    {
+        QFETCH(Decimals, decimals);
+        QFETCH(Rounding, rounding);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, shown);
+        CalculatorEngine engine = engineWith(decimals, rounding);
+        QCOMPARE(shownAfter(engine, keys).last(), shown);
     }
 
     void add2Paste()

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(std::optional<calc::Switches>)
+
 namespace {
 
 QString tapePath(const QTemporaryDir &dir)
@@ -31,6 +33,28 @@ void writeAll(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
+// The tape Tarvex 3.1 wrote (ruban-3.1.txt, as it left the disk), its times moved to now so that
+// no trim drops it: each record sealed again with its CRC-32.
+QByteArray tapeOf31()
+{
+    QByteArray bytes = readAll(QFINDTESTDATA("ruban-3.1.txt"));
+    bytes.replace("179677593979", QByteArray::number(QDateTime::currentMSecsSinceEpoch() / 10));
+    QByteArray out;
+    for (const QByteArray &record : bytes.split('\n')) {
+        if (record.isEmpty())
+            continue;
+        const QByteArray body = record.left(record.lastIndexOf('\t'));
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char b : body) {
+            crc ^= quint8(b);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        out += body + '\t' + QByteArray::number(~crc, 16).rightJustified(8, '0') + '\n';
+    }
+    return out;
+}
+
 } // namespace
 
 class TestJournalFile : public QObject
@@ -42,6 +66,9 @@ private slots:
     void crashBetweenCorrections();
     void oldFileIsReadOnly();
     void trimmingKeepsCorrections();
+    void tapeOf31WithDecimals();
+    void switchesRecord_data();
+    void switchesRecord();
 };
 
 void TestJournalFile::nextRunShowsCorrections()
@@ -154,6 +181,77 @@ void TestJournalFile::trimmingKeepsCorrections()
         QVERIFY(next.journal.isCorrectable(1));
     }
     QVERIFY(!readAll(tapePath(dir)).contains("\t7\t"));
+}
+
+void TestJournalFile::tapeOf31WithDecimals()
+{
+    // Keyed in 3.1 with 2 decimals (the last calculation with 0) and "5/4", which went to the
+    // even digit: 1/8=+0,005=, 0,625 TVA (corrected there into 0,825), 0,1+25%=, C2,5+0=.
+    const QStringList shown{"1 ÷",      "8 =",           "0,12 *",   "0,12 +", "0,005 =", "0,12 *",
+                            "0,825 HT", "TVA 20 % 0,16", "0,16 TVA", "0,1 +",  "25 %",    "0,12 *",
+                            "0 C",      "2,5 +",         "0 =",      "2 *"};
+    QTemporaryDir dir;
+    writeAll(tapePath(dir), tapeOf31());
+    {
+        JournalDesk desk(dir.path());
+        desk.tape.load();
+        QCOMPARE(desk.texts(), shown);
+        QCOMPARE(desk.tape.grandTotalCents(), qint64(252));
+        // Worked again as they were made, they can be corrected, by the rule they were made with:
+        // 0,12 + 0,025 = 0,145 gives 0,14.
+        for (const char *keyed : {"0,005 =", "0,825 HT", "0,1 +", "2,5 +"})
+            QVERIFY2(desk.journal.isCorrectable(desk.row(keyed)), keyed);
+        QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("0,005 =")), "0,025").done);
+        QCOMPARE(desk.texts()[5], QStringLiteral("0,14 *"));
+        // A calculation of this version goes away from zero; the tape, the copy and the grand
+        // total follow.
+        desk.engine.setSwitches({calc::Decimals::Two, calc::Rounding::Nearest});
+        desk.type(QStringLiteral("1/8="));
+        QCOMPARE(desk.texts().last(), QStringLiteral("0,13 *"));
+        QCOMPARE(desk.engine.copiedText(), QStringLiteral("0,13"));
+        QCOMPARE(desk.tape.grandTotalCents(), qint64(252 + 2 + 13));
+    }
+    // Each rule is read back with its calculation.
+    JournalDesk next(dir.path());
+    next.tape.load();
+    QCOMPARE(next.texts().mid(3, 3), QStringList({"0,12 +", "0,025 =", "0,14 *"}));
+    QCOMPARE(next.texts().mid(16), QStringList({"1 ÷", "8 =", "0,13 *"}));
+    QCOMPARE(next.tape.grandTotalCents(), qint64(267));
+    QVERIFY(next.journal.isCorrectable(next.row(QStringLiteral("0,025 ="))));
+    QVERIFY(next.journal.correctAmount(next.row(QStringLiteral("8 =")), "40").done);
+    QCOMPARE(next.texts().last(), QStringLiteral("0,03 *"));
+}
+
+void TestJournalFile::switchesRecord_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<calc::Switches>>("switches");
+    using calc::Decimals, calc::Rounding, calc::PriceEnding;
+    const auto row = [](const char *text, std::optional<calc::Switches> switches) {
+        QTest::newRow(text) << QString::fromLatin1(text) << switches;
+    };
+    row("", calc::Switches{});
+    row("3.0.0", calc::Switches{Decimals::Two, Rounding::NearestEven});
+    row("3.0.0.1", calc::Switches{Decimals::Two, Rounding::Nearest});
+    row("3.0.1", calc::Switches{Decimals::Two, Rounding::NearestEven, PriceEnding::Ninety});
+    row("6.0.1.1", calc::Switches{Decimals::Add2, Rounding::Nearest, PriceEnding::Ninety});
+    row("0.0.4", calc::Switches{Decimals::Floating, Rounding::Nearest, PriceEnding::WholeEuro});
+    row("1.1.0", calc::Switches{Decimals::Zero, Rounding::Up});
+    row("1.1.0.1", std::nullopt);
+    row("0.0.4.1", std::nullopt);
+    row("3.0.0.2", std::nullopt);
+    row("3.3.0", std::nullopt);
+}
+
+void TestJournalFile::switchesRecord()
+{
+    // A calculation's switches in its record: "5/4" with fixed decimals says it goes away from
+    // zero; without that, as 3.1 wrote it, it goes to the even digit.
+    QFETCH(QString, text);
+    QFETCH(std::optional<calc::Switches>, switches);
+    QVERIFY(tape::switchesFromText(text) == switches);
+    if (switches)
+        QCOMPARE(tape::switchesText(*switches), text);
 }
 
 QTEST_GUILESS_MAIN(TestJournalFile)

@@ -51,6 +51,14 @@ void typeInto(QLineEdit *field, const QString &text)
     QTest::keyClicks(field, text);
 }
 
+// What the last event posted, a close or a deletion among them, is done: nothing waits in the
+// queue to change the window afterwards.
+void drainEvents()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace
 
 class TestFrmAbout : public QObject
@@ -358,7 +366,7 @@ void TestFrmAbout::refusals()
     typeInto(field2, second);
     QTest::mouseClick(child<QPushButton>(window, "CmdValide"), Qt::LeftButton);
     QTRY_VERIFY(!window->conversionTimer().isActive());
-    QTest::qWait(50);
+    drainEvents();
 
     QVERIFY(!m_window.isNull());
     QVERIFY(window->isVisible());
@@ -388,7 +396,7 @@ void TestFrmAbout::closeBoxStoresNothing()
     window->close(); // what the close box does
 
     QTRY_VERIFY(m_window.isNull());
-    QTest::qWait(100);
+    drainEvents();
     QCOMPARE(stored.count(), 0);
     QCOMPARE(fileBytes(QDir(m_program->path()).filePath("Taux.ini")), previousFile);
     QCOMPARE(m_desk->rates().shared().TauxTVA1, vat::Rate::fromNumber(19.6));

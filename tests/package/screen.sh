@@ -24,9 +24,9 @@ window() {
     timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1
 }
 
-# wait_gone ID: waits up to 5 s for a window to close.
+# wait_gone ID: waits up to 30 s for a window to close.
 wait_gone() {
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
         xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
         sleep 0.1

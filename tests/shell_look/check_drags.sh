@@ -30,9 +30,9 @@ pids+=("${virtual_screen_pids[@]}")
 HOME=$work XDG_CONFIG_HOME=$work openbox --sm-disable >"$work/openbox.log" 2>&1 &
 pids+=($!)
 # openbox announces itself on the root window once it manages the screen.
-for _ in $(seq 100); do
+for _ in $(seq 1200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.05
 done
 
-QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 240 "$test_program"
+QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 LANG=C.UTF-8 timeout 540 "$test_program"

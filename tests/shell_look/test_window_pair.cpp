@@ -184,7 +184,7 @@ private slots:
         QVERIFY(m_main->optionsWindow()->isHidden());
 
         m_main->showNormal();
-        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents();
         QVERIFY(!m_main->isMinimized());
         QVERIFY(m_main->marginWindow()->isHidden());
         QVERIFY(m_main->optionsWindow()->isHidden());

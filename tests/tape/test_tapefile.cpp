@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextStream>
 
 using tape::Line;
 using tape::Tape;
@@ -48,17 +49,35 @@ void writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
 
 constexpr int writtenBlocks = 300;
 
-// The other program of twoProgramsAndARewrite(): a block of two lines per calculation.
+// The other program of twoProgramsAndARewrite(): a block of two lines per calculation. Halfway it
+// says "half" and waits for "go", then says "going" just before its next append.
 int writeAsAnotherProgram()
 {
     const QString name = qEnvironmentVariable("TAPE_WRITER");
     Tape tape(qEnvironmentVariable("TAPE_FOLDER"));
+    QTextStream in(stdin), out(stdout);
     for (int i = 0; i < writtenBlocks; ++i) {
+        if (i == writtenBlocks / 2) {
+            out << "half" << Qt::endl;
+            if (in.readLine() != u"go")
+                return 2;
+            out << "going" << Qt::endl;
+        }
         tape.append({line(QStringLiteral("%1%2-1").arg(name).arg(i), QStringLiteral("+")),
                      line(QStringLiteral("%1%2-2").arg(name).arg(i), QStringLiteral("="))});
         tape.flush();
     }
     return tape.problem().isEmpty() ? 0 : 1;
+}
+
+// The next line the process writes; empty when it ends first. The wait only bounds a hang.
+QByteArray nextLine(QProcess *process)
+{
+    while (!process->canReadLine()) {
+        if (!process->waitForReadyRead(120'000))
+            return {};
+    }
+    return process->readLine().trimmed();
 }
 
 } // namespace
@@ -233,8 +252,8 @@ void TestTapeFile::twoWritersLoseNothing()
 
 void TestTapeFile::twoProgramsAndARewrite()
 {
-    // Two programs append blocks of two lines while this one keeps rewriting the file as a trim
-    // does: no line is lost, none is doubled, and a block is never split.
+    // Two programs append blocks of two lines while this one rewrites the file as a trim does:
+    // no line is lost, none is doubled, and a block is never split.
     QTemporaryDir dir;
     QList<QProcess *> writers;
     for (const char *name : {"a", "b"}) {
@@ -243,29 +262,47 @@ void TestTapeFile::twoProgramsAndARewrite()
         env.insert(QStringLiteral("TAPE_WRITER"), QString::fromLatin1(name));
         env.insert(QStringLiteral("TAPE_FOLDER"), dir.path());
         writer->setProcessEnvironment(env);
+        writer->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         writer->start(QCoreApplication::applicationFilePath(), {});
         writers << writer;
     }
+    const auto trim = [](QByteArrayView current) {
+        QByteArray bytes = tape::startRecord(0, 0);
+        for (const Line &l : tape::readTape(current).lines)
+            bytes += tape::lineRecord(l);
+        return bytes;
+    };
     tape::TapeFile file(dir.filePath(QStringLiteral("ruban.txt")));
-    int rewrites = 0;
-    // Trims are rare: one every few milliseconds is already far more than the program makes.
+    // Halfway, both hold open the file they appended to. It is replaced while they are told to
+    // go on: each next append waits for the rewrite's lock or comes after it, and must find that
+    // the name points to another file.
+    for (QProcess *writer : writers)
+        QCOMPARE(nextLine(writer), QByteArray("half"));
+    bool going = true;
+    QVERIFY(file.rewrite([&](QByteArrayView current) {
+        for (QProcess *writer : writers) {
+            writer->write("go\n");
+            going = writer->waitForBytesWritten(120'000) && going;
+        }
+        for (QProcess *writer : writers)
+            going = nextLine(writer) == "going" && going;
+        return trim(current);
+    }));
+    QVERIFY(going);
+    // Then more trims while they finish, as the two programs happen to meet: one every few
+    // milliseconds is already far more than the program makes.
     const auto running = [&] {
         bool any = false;
         for (QProcess *p : writers)
             any = (p->state() != QProcess::NotRunning && !p->waitForFinished(3)) || any;
         return any;
     };
-    while (running()) {
-        rewrites += file.rewrite([](QByteArrayView current) {
-            QByteArray bytes = tape::startRecord(0, 0);
-            for (const Line &l : tape::readTape(current).lines)
-                bytes += tape::lineRecord(l);
-            return bytes;
-        });
-    }
-    for (QProcess *writer : writers)
+    while (running())
+        QVERIFY(file.rewrite(trim));
+    for (QProcess *writer : writers) {
+        QCOMPARE(writer->exitStatus(), QProcess::NormalExit);
         QCOMPARE(writer->exitCode(), 0);
-    QVERIFY(rewrites > 0);
+    }
     const auto lines = tape::readTape(fileOf(dir)).lines;
     QStringList as, bs;
     for (qsizetype i = 0; i < lines.size(); ++i) {
