@@ -189,7 +189,7 @@ Journal::Outcome Journal::change(Calculation &c, QList<Entry> entries)
 {
     m_undo.append({c.id, c.entries, entries});
     m_redo.clear();
-    applyCorrection(c, std::move(entries), true);
+    applyCorrection(c, std::move(entries));
     return {true, {}};
 }
 
@@ -224,15 +224,15 @@ Journal::Outcome Journal::step(QList<Change> &from, QList<Change> &to, bool forw
     if (it == m_calcs.end())
         return {false, trimmedStart};
     to.append(change);
-    applyCorrection(*it, forward ? change.after : change.before, true);
+    applyCorrection(*it, forward ? change.after : change.before);
     return {true, {}};
 }
 
 // --- Working the calculations again -----------------------------------------------------------
 
-void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool toFile,
-                              const QList<std::pair<qint64, QString>> *starts)
+void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const ReadBack *read)
 {
+    const bool toFile = !read;
     // The blocks waiting for the file are written as they were made, before anything changes.
     if (toFile)
         m_tape.write();
@@ -240,16 +240,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         rebuildIndex();
     const QList<Line> &tapeLines = m_tape.lines();
     QList<Tape::Replacement> replacements;
-    QList<std::pair<qint64, qint64>> changes;
-    // The new start of every later calculation worked again, for the record: kept as numbers and
-    // written out as words only when the record is made, after the correction is shown.
-    struct Start
-    {
-        qint64 id = 0;
-        std::optional<EngineSnapshot> calculator;
-        margin::MarginNumbers margin;
-    };
-    QList<Start> newStarts;
+    qint64 cents = 0;      // the change to the grand total
     bool sameShape = true; // every block keeps its number of lines: the index stays true
     const auto idsOf = [](const Calculation &c) {
         QList<qint32> ids;
@@ -326,14 +317,14 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         const qint64 minus = before == std::numeric_limits<qint64>::min()
                                  ? std::numeric_limits<qint64>::max()
                                  : -before;
-        changes.append({c.id, addCents(after, minus)});
+        cents = addCents(cents, addCents(after, minus));
         return w;
     };
 
     Worked w = rework(target, had);
     qint64 last = target.id;
-    if (starts) {
-        for (const auto &[id, text] : *starts) {
+    if (read && !read->starts.isEmpty()) {
+        for (const auto &[id, text] : read->starts) {
             const auto it = m_calcs.find(id);
             if (it == m_calcs.end() || !it->readOnly.isEmpty())
                 continue;
@@ -350,22 +341,22 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             rework(*it, idsOf(*it));
         }
     } else {
-        // Every later calculation that went on from it, until one starts as it did.
-        for (qint64 next = m_next.value(target.id); next; next = m_next.value(next)) {
+        // Every later calculation that went on from it, until one starts as it did; read back
+        // from the file, up to the last one it changed then, as then.
+        for (qint64 next = m_next.value(target.id); next && !(read && last == read->last);
+             next = m_next.value(next)) {
             const auto it = m_calcs.find(next);
             if (it == m_calcs.end() || !it->readOnly.isEmpty())
                 break;
             Calculation &n = *it;
             if (n.chain == Chain::Calculator) {
-                if (n.start == w.end)
+                if (!read && n.start == w.end)
                     break;
                 n.start = w.end;
-                newStarts.append({n.id, n.start, {}});
             } else if (n.chain == Chain::Margin) {
-                if (n.startNumbers == w.endNumbers)
+                if (!read && n.startNumbers == w.endNumbers)
                     break;
                 n.startNumbers = w.endNumbers;
-                newStarts.append({n.id, std::nullopt, n.startNumbers});
             } else {
                 break;
             }
@@ -376,7 +367,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
 
     // The calculator goes on from the calculation as now worked, with the keys typed since.
     m_calculatorAfter.reset();
-    if (!starts && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
+    if (!read && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
         calc::CalculatorEngine engine(m_mark, w.end.state, w.end.display);
         engine.setSwitches(m_calcs.value(last).switches);
         m_keysStart = w.end;
@@ -390,18 +381,14 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     m_correcting = true;
     if (toFile) {
         m_tape.replace(std::move(replacements),
-                       [id = target.id, entries = target.entries, newStarts = std::move(newStarts),
-                        changes = std::move(changes), msecs = QDateTime::currentMSecsSinceEpoch()] {
-                           QStringList words{hex(id), QString::number(entries.size())};
+                       [span = CorrectionSpan{target.id, last, cents}, entries = target.entries,
+                        msecs = QDateTime::currentMSecsSinceEpoch()] {
+                           // The later calculations are worked again from these on reading.
+                           QStringList words{hex(span.first), QString::number(entries.size())};
                            for (const Entry &entry : entries)
                                words << entryText(entry);
-                           words << QString::number(newStarts.size());
-                           for (const Start &start : newStarts)
-                               words << hex(start.id)
-                                     << (start.calculator ? snapshotText(*start.calculator)
-                                                          : numbersText(start.margin));
                            return JournalRecord{JournalRecord::Correction, msecs,
-                                                correctionLabel(changes), joinWords(words), 0};
+                                                correctionLabel(span), joinWords(words), 0};
                        });
     } else {
         m_tape.replace(std::move(replacements));
@@ -491,7 +478,7 @@ void Journal::restoreCorrection(const JournalRecord &record)
     bool ok = false;
     const qint64 id = w.value(0).toLongLong(&ok, 16);
     const int count = w.value(1).toInt();
-    if (!ok || count < 0 || w.size() < 3 + count)
+    if (!ok || count < 0 || w.size() < 2 + count)
         return;
     QList<Entry> entries;
     for (int i = 0; i < count; ++i) {
@@ -500,18 +487,29 @@ void Journal::restoreCorrection(const JournalRecord &record)
             return;
         entries.append(*entry);
     }
-    const int startCount = w[2 + count].toInt();
-    if (startCount < 0 || w.size() != 3 + count + 2 * startCount)
-        return;
-    QList<std::pair<qint64, QString>> starts;
-    for (int i = 0; i < startCount; ++i)
-        starts.append({w[3 + count + 2 * i].toLongLong(nullptr, 16), w[4 + count + 2 * i]});
+    ReadBack read;
+    if (w.size() == 2 + count) {
+        // The chain is worked again from the calculation, as far as the label says it went.
+        const std::optional<CorrectionSpan> span = correctionSpan(record.label);
+        if (!span || span->first != id)
+            return;
+        read.last = span->last;
+    } else {
+        // An earlier version's record gives the new start of every later calculation.
+        const int startCount = w.value(2 + count).toInt();
+        if (startCount < 0 || w.size() != 3 + count + 2 * startCount)
+            return;
+        read.last = id;
+        for (int i = 0; i < startCount; ++i)
+            read.starts.append(
+                {w[3 + count + 2 * i].toLongLong(nullptr, 16), w[4 + count + 2 * i]});
+    }
     const auto it = m_calcs.find(id);
     if (it == m_calcs.end() || !it->readOnly.isEmpty())
         return;
     for (const Entry &entry : std::as_const(entries))
         it->nextEntry = std::max(it->nextEntry, entry.id + 1);
-    applyCorrection(*it, std::move(entries), false, &starts);
+    applyCorrection(*it, std::move(entries), &read);
 }
 
 void Journal::checkRestored(const QSet<qint64> &restored)

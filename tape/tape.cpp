@@ -4,7 +4,7 @@
 #include "tape/tapefile.h"
 
 #include <QDir>
-#include <QSet>
+#include <QHash>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <tuple>
 
 namespace tape {
@@ -30,9 +31,10 @@ constexpr qint64 trimBytes = keptLines * 100;
 
 // Drops the lines older than the kept days, then the oldest beyond the kept count, and carries
 // the results they held into the grand total's base, so trimming never changes the total. A block
-// of a calculation goes whole; the journal's records go with the blocks they tell of, and a
-// correction stays while a calculation it changed stays (the change it made to the others goes
-// into the base, as their lines do).
+// of a calculation goes whole; the journal's records go with the blocks they tell of. A corrected
+// calculation and the later ones its correction worked again go together, since only the first
+// one's entries are on file: while the last of them is kept, the cut moves back before the first.
+// A correction goes when they do, and the change it made to the total goes into the base.
 void trim(TapeContents &contents, qint64 nowMsecs)
 {
     const qint64 cutoff = nowMsecs - keptDays * 24 * 3600 * 1000;
@@ -47,35 +49,69 @@ void trim(TapeContents &contents, qint64 nowMsecs)
         ++drop;
     if (drop == 0)
         return;
+    QList<std::pair<qsizetype, std::optional<CorrectionSpan>>> corrections;
+    for (qsizetype i = 0; i < contents.journal.size(); ++i)
+        if (contents.journal[i].kind == JournalRecord::Correction)
+            corrections.append({i, correctionSpan(contents.journal[i].label)});
+    // The first and last row of each calculation a correction names.
+    QHash<qint64, std::pair<qsizetype, qsizetype>> rows;
+    for (const auto &[record, span] : std::as_const(corrections))
+        if (span) {
+            rows.insert(span->first, {-1, -1});
+            rows.insert(span->last, {-1, -1});
+        }
+    if (!rows.isEmpty()) {
+        for (qsizetype i = 0; i < contents.lines.size(); ++i) {
+            const auto it = rows.find(contents.lines[i].calculation);
+            if (it == rows.end())
+                continue;
+            if (it->first < 0)
+                it->first = i;
+            it->second = i;
+        }
+        for (bool moved = true; moved && drop > 0;) {
+            moved = false;
+            for (const auto &[record, span] : std::as_const(corrections)) {
+                if (!span)
+                    continue;
+                const auto first = rows.value(span->first), last = rows.value(span->last);
+                const qsizetype begin = first.first < 0 ? last.first : first.first;
+                const qsizetype end = std::max(first.second, last.second);
+                if (begin >= 0 && begin < drop && end >= drop) {
+                    drop = begin;
+                    moved = true;
+                }
+            }
+        }
+        if (drop == 0)
+            return;
+    }
     for (qsizetype i = 0; i < drop; ++i) {
         if (contents.lines[i].total)
             contents.baseCents =
                 addCents(contents.baseCents, amountCents(contents.lines[i].amount));
     }
     if (!contents.journal.isEmpty()) {
-        QSet<qint64> kept;
-        for (qsizetype i = drop; i < contents.lines.size(); ++i)
-            kept.insert(contents.lines[i].calculation);
         QList<JournalRecord> records;
-        for (JournalRecord record : std::as_const(contents.journal)) {
+        qsizetype next = 0;
+        for (qsizetype i = 0; i < contents.journal.size(); ++i) {
+            JournalRecord &record = contents.journal[i];
             if (record.kind == JournalRecord::Block) {
                 if (record.line <= drop)
                     continue;
             } else {
-                QList<std::pair<qint64, qint64>> changes = correctionChanges(record.label);
-                QList<std::pair<qint64, qint64>> stay;
-                for (const auto &change : changes) {
-                    if (kept.contains(change.first))
-                        stay.append(change);
-                    else
-                        contents.baseCents = addCents(contents.baseCents, change.second);
-                }
-                if (stay.isEmpty())
+                const std::optional<CorrectionSpan> span = corrections[next++].second;
+                const auto kept = [&](qint64 calculation) {
+                    return rows.value(calculation, {-1, -1}).second >= drop;
+                };
+                if (!span || (!kept(span->first) && !kept(span->last))) {
+                    if (span)
+                        contents.baseCents = addCents(contents.baseCents, span->cents);
                     continue;
-                record.label = correctionLabel(stay);
+                }
             }
             record.line = std::max<qsizetype>(0, record.line - drop);
-            records.append(record);
+            records.append(std::move(record));
         }
         contents.journal = std::move(records);
     }
