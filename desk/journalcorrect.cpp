@@ -2,13 +2,12 @@
 // tape file.
 
 #include "desk/journal.h"
-#include "tape/cents.h"
 #include "tape/tapefile.h"
 
 #include <QDateTime>
+#include <QVarLengthArray>
 
 #include <algorithm>
-#include <limits>
 
 namespace tape {
 
@@ -23,16 +22,6 @@ const QString trimmedStart =
 const QString notKeyed =
     QStringLiteral("Seuls les montants tapés se corrigent : les résultats suivent d'eux-mêmes.");
 const QString noLine = QStringLiteral("Aucune ligne du ruban n'est choisie.");
-
-qint64 centsOf(const QList<Line> &lines, qsizetype first = 0, qsizetype count = -1)
-{
-    qint64 cents = 0;
-    const qsizetype end = count < 0 ? lines.size() : first + count;
-    for (qsizetype i = first; i < end; ++i)
-        if (lines[i].total)
-            cents = addCents(cents, amountCents(lines[i].amount));
-    return cents;
-}
 
 QString hex(qint64 id)
 {
@@ -240,7 +229,6 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
         rebuildIndex();
     const QList<Line> &tapeLines = m_tape.lines();
     QList<Tape::Replacement> replacements;
-    qint64 cents = 0;      // the change to the grand total
     bool sameShape = true; // every block keeps its number of lines: the index stays true
     const auto idsOf = [](const Calculation &c) {
         QList<qint32> ids;
@@ -266,17 +254,18 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
         }
         return -1;
     };
-    const auto rework = [&](Calculation &c, const QList<qint32> &had) {
+    // had: the entries the calculation had before, when they changed (a later calculation
+    // worked again keeps its own).
+    const auto rework = [&](Calculation &c, const QList<qint32> *had) {
         Worked w = work(c);
-        qint64 before = 0, after = 0;
-        QSet<qint32> present;
         qsizetype anchor = -1;
+        // Where each entry's lines stand, looked up once: a long chain works thousands.
+        QVarLengthArray<std::optional<Rows>, 8> entryRows;
+        for (const Entry &entry : std::as_const(c.entries))
+            entryRows.append(rowsOf(c.id, entry.id));
         for (qsizetype k = 0; k < c.entries.size(); ++k) {
             const qint32 id = c.entries[k].id;
-            present.insert(id);
-            after = addCents(after, centsOf(w.blocks[k]));
-            if (const auto rows = rowsOf(c.id, id)) {
-                before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
+            if (const auto &rows = entryRows[k]) {
                 replacements.append({rows->first, rows->second, w.blocks[k]});
                 sameShape = sameShape && rows->second == w.blocks[k].size();
                 anchor = rows->first + rows->second;
@@ -287,7 +276,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
             if (at < 0)
                 at = anchor;
             for (qsizetype j = k + 1; at < 0 && j < c.entries.size(); ++j)
-                if (const auto next = rowsOf(c.id, c.entries[j].id))
+                if (const auto &next = entryRows[j])
                     at = next->first;
             replacements.append({at < 0 ? tapeLines.size() : at, 0, w.blocks[k]});
             if (!w.blocks[k].isEmpty())
@@ -300,28 +289,22 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
                 c.anchors[id] = {tapeLines[next].calculation, tapeLines[next].entry};
         };
         for (qsizetype k = 0; k < c.entries.size(); ++k) {
-            const auto rows = rowsOf(c.id, c.entries[k].id);
-            if (rows && w.blocks[k].isEmpty())
-                leave(c.entries[k].id, *rows);
+            if (entryRows[k] && w.blocks[k].isEmpty())
+                leave(c.entries[k].id, *entryRows[k]);
         }
-        for (const qint32 id : had) {
+        for (const qint32 id : had ? *had : QList<qint32>()) {
             const auto rows = rowsOf(c.id, id);
-            if (present.contains(id) || !rows)
+            if (!rows || std::any_of(c.entries.cbegin(), c.entries.cend(),
+                                     [id](const Entry &e) { return e.id == id; }))
                 continue;
             sameShape = false;
-            before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
             replacements.append({rows->first, rows->second, {}});
             leave(id, *rows);
         }
-        // Sums held at the largest amount must not wrap round when one is taken from the other.
-        const qint64 minus = before == std::numeric_limits<qint64>::min()
-                                 ? std::numeric_limits<qint64>::max()
-                                 : -before;
-        cents = addCents(cents, addCents(after, minus));
         return w;
     };
 
-    Worked w = rework(target, had);
+    Worked w = rework(target, &had);
     qint64 last = target.id;
     if (read && !read->starts.isEmpty()) {
         for (const auto &[id, text] : read->starts) {
@@ -338,7 +321,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
             } else {
                 continue;
             }
-            rework(*it, idsOf(*it));
+            rework(*it, nullptr);
         }
     } else {
         // Every later calculation that went on from it, until one starts as it did; read back
@@ -360,7 +343,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
             } else {
                 break;
             }
-            w = rework(n, idsOf(n));
+            w = rework(n, nullptr);
             last = n.id;
         }
     }
@@ -381,9 +364,10 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const R
     m_correcting = true;
     if (toFile) {
         m_tape.replace(std::move(replacements),
-                       [span = CorrectionSpan{target.id, last, cents}, entries = target.entries,
-                        msecs = QDateTime::currentMSecsSinceEpoch()] {
+                       [id = target.id, last, entries = target.entries,
+                        msecs = QDateTime::currentMSecsSinceEpoch()](qint64 change) {
                            // The later calculations are worked again from these on reading.
+                           const CorrectionSpan span{id, last, change};
                            QStringList words{hex(span.first), QString::number(entries.size())};
                            for (const Entry &entry : entries)
                                words << entryText(entry);

@@ -147,7 +147,7 @@ struct Tape::Private
     // What waits for the idle moment after the key: a start record, corrections, and the last
     // lines, written in that order.
     QByteArray pending;
-    QList<RecordMaker> pendingCorrections;
+    QList<std::pair<RecordMaker, qint64>> pendingCorrections; // with the change to the total
     qsizetype pendingLines = 0;
     QTimer *flushTimer = nullptr; // made at the first line, not at start-up
     qint64 trimAtBytes = trimBytes;
@@ -245,8 +245,8 @@ void Tape::write()
         return;
     QByteArray bytes = std::exchange(d->pending, {});
     // A correction follows the lines it changed, which were written before it was made.
-    for (const RecordMaker &make : std::exchange(d->pendingCorrections, {}))
-        bytes += journalRecord(make());
+    for (const auto &[make, change] : std::exchange(d->pendingCorrections, {}))
+        bytes += journalRecord(make(change));
     const qsizetype count = std::min(std::exchange(d->pendingLines, 0), d->lines.size());
     qsizetype blockStart = d->lines.size() - count;
     for (qsizetype i = blockStart; i < d->lines.size(); ++i) {
@@ -387,10 +387,14 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
     // the order they were given in.
     for (qsizetype i = 0; i < replacements.size(); ++i)
         replacements[i].order = i;
-    std::sort(replacements.begin(), replacements.end(),
-              [](const Replacement &a, const Replacement &b) {
-                  return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
-              });
+    const auto later = [](const Replacement &a, const Replacement &b) {
+        return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
+    };
+    // A long chain of calculations comes in the tape's order: turned round, not sorted.
+    if (std::is_sorted(replacements.crbegin(), replacements.crend(), later))
+        std::reverse(replacements.begin(), replacements.end());
+    else
+        std::sort(replacements.begin(), replacements.end(), later);
     bool sameCount = true;
     qsizetype first = d->lines.size(), last = -1;
     // The total changes by what the new lines count less what the old ones did, exactly in
@@ -399,18 +403,19 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
     const auto counted = [](qint64 sum, const Line &line) {
         return line.total ? addCents(sum, amountCents(line.amount)) : sum;
     };
-    for (const Replacement &r : std::as_const(replacements)) {
+    for (Replacement &r : replacements) {
         const qsizetype row = std::clamp<qsizetype>(r.row, 0, d->lines.size());
         const qsizetype count = std::clamp<qsizetype>(r.count, 0, d->lines.size() - row);
         gone = std::accumulate(d->lines.cbegin() + row, d->lines.cbegin() + row + count, gone,
                                counted);
         come = std::accumulate(r.lines.cbegin(), r.lines.cend(), come, counted);
+        // Moved rather than copied: each line holds four texts.
         for (qsizetype i = 0; i < std::min(count, r.lines.size()); ++i)
-            d->lines[row + i] = r.lines[i];
+            d->lines[row + i] = std::move(r.lines[i]);
         if (r.lines.size() > count)
             d->lines.insert(row + count, r.lines.size() - count, Line{});
         for (qsizetype i = count; i < r.lines.size(); ++i)
-            d->lines[row + i] = r.lines[i];
+            d->lines[row + i] = std::move(r.lines[i]);
         if (count > r.lines.size())
             d->lines.remove(row + r.lines.size(), count - r.lines.size());
         sameCount = sameCount && count == r.lines.size();
@@ -418,14 +423,20 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
         last = std::max(last, row + count - 1);
     }
     constexpr qint64 safe = std::numeric_limits<qint64>::max() / 4;
+    const qint64 totalBefore = d->totalCents;
     if (std::abs(d->totalCents) < safe && std::abs(gone) < safe && std::abs(come) < safe)
         d->totalCents = addCents(d->totalCents, come - gone);
     else
         d->recount();
+    const qint64 change = std::abs(totalBefore) < safe && std::abs(d->totalCents) < safe
+                              ? d->totalCents - totalBefore
+                              : addCents(come, gone == std::numeric_limits<qint64>::min()
+                                                   ? std::numeric_limits<qint64>::max()
+                                                   : -gone);
     // The record is made and written once the new values are shown: on a long chain it is most
     // of the work. A crash before then leaves the tape as it was before the correction.
     if (correction && d->writable) {
-        d->pendingCorrections.append(std::move(correction));
+        d->pendingCorrections.append({std::move(correction), change});
         postFlush();
     }
     if (!sameCount)
