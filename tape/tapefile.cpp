@@ -270,7 +270,7 @@ std::optional<CorrectionSpan> correctionSpan(QStringView label)
         bool idOk = false, centsOk = true;
         const qint64 id = (colon < 0 ? word : word.first(colon)).toLongLong(&idOk, 16);
         const qint64 cents = colon < 0 ? 0 : word.sliced(colon + 1).toLongLong(&centsOk);
-        if (!idOk || !centsOk || id == 0 || lastGiven || (colon < 0) == !span)
+        if (!idOk || !centsOk || id == 0 || lastGiven || (colon < 0 && !span))
             return std::nullopt;
         if (!span)
             span = CorrectionSpan{id, id, 0};
