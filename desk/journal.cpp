@@ -322,6 +322,7 @@ QList<Line> Journal::priceChangeCalculated(const PriceChangeDone &done)
 Journal::Worked Journal::work(const Calculation &c) const
 {
     Worked w;
+    w.blocks.reserve(c.entries.size());
     calc::CalculatorEngine engine(m_mark, c.start.state, c.start.display);
     engine.setSwitches(c.switches);
     margin::MarginNumbers numbers = c.startNumbers;

@@ -183,10 +183,17 @@ private:
     Outcome change(Calculation &calculation, QList<Entry> entries);
     Outcome step(QList<Change> &from, QList<Change> &to, bool forward, const QString &none);
     std::optional<Rows> rowsOf(qint64 calculation, qint32 entry) const;
+    // How a correction read from the file goes on past its calculation: up to the last one it
+    // worked again, or, in the form of earlier versions, from the new start of each.
+    struct ReadBack
+    {
+        qint64 last = 0;
+        QList<std::pair<qint64, QString>> starts;
+    };
     // Gives the calculation these entries and works it again, with the calculations that went
-    // on from it (or, reading the file, those the record names, from the starts it gives).
-    void applyCorrection(Calculation &calculation, QList<Entry> entries, bool toFile,
-                         const QList<std::pair<qint64, QString>> *starts = nullptr);
+    // on from it, and writes the correction to the file (not when it is read back from it).
+    void applyCorrection(Calculation &calculation, QList<Entry> entries,
+                         const ReadBack *read = nullptr);
     void rebuildIndex() const;
     QString blockRecord(const QList<Line> &block) const;
     void restore(const QList<JournalRecord> &records);

@@ -2,13 +2,12 @@
 // tape file.
 
 #include "desk/journal.h"
-#include "tape/cents.h"
 #include "tape/tapefile.h"
 
 #include <QDateTime>
+#include <QVarLengthArray>
 
 #include <algorithm>
-#include <limits>
 
 namespace tape {
 
@@ -23,16 +22,6 @@ const QString trimmedStart =
 const QString notKeyed =
     QStringLiteral("Seuls les montants tapés se corrigent : les résultats suivent d'eux-mêmes.");
 const QString noLine = QStringLiteral("Aucune ligne du ruban n'est choisie.");
-
-qint64 centsOf(const QList<Line> &lines, qsizetype first = 0, qsizetype count = -1)
-{
-    qint64 cents = 0;
-    const qsizetype end = count < 0 ? lines.size() : first + count;
-    for (qsizetype i = first; i < end; ++i)
-        if (lines[i].total)
-            cents = addCents(cents, amountCents(lines[i].amount));
-    return cents;
-}
 
 QString hex(qint64 id)
 {
@@ -189,7 +178,7 @@ Journal::Outcome Journal::change(Calculation &c, QList<Entry> entries)
 {
     m_undo.append({c.id, c.entries, entries});
     m_redo.clear();
-    applyCorrection(c, std::move(entries), true);
+    applyCorrection(c, std::move(entries));
     return {true, {}};
 }
 
@@ -224,15 +213,15 @@ Journal::Outcome Journal::step(QList<Change> &from, QList<Change> &to, bool forw
     if (it == m_calcs.end())
         return {false, trimmedStart};
     to.append(change);
-    applyCorrection(*it, forward ? change.after : change.before, true);
+    applyCorrection(*it, forward ? change.after : change.before);
     return {true, {}};
 }
 
 // --- Working the calculations again -----------------------------------------------------------
 
-void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool toFile,
-                              const QList<std::pair<qint64, QString>> *starts)
+void Journal::applyCorrection(Calculation &target, QList<Entry> entries, const ReadBack *read)
 {
+    const bool toFile = !read;
     // The blocks waiting for the file are written as they were made, before anything changes.
     if (toFile)
         m_tape.write();
@@ -240,16 +229,6 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         rebuildIndex();
     const QList<Line> &tapeLines = m_tape.lines();
     QList<Tape::Replacement> replacements;
-    QList<std::pair<qint64, qint64>> changes;
-    // The new start of every later calculation worked again, for the record: kept as numbers and
-    // written out as words only when the record is made, after the correction is shown.
-    struct Start
-    {
-        qint64 id = 0;
-        std::optional<EngineSnapshot> calculator;
-        margin::MarginNumbers margin;
-    };
-    QList<Start> newStarts;
     bool sameShape = true; // every block keeps its number of lines: the index stays true
     const auto idsOf = [](const Calculation &c) {
         QList<qint32> ids;
@@ -275,17 +254,18 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
         }
         return -1;
     };
-    const auto rework = [&](Calculation &c, const QList<qint32> &had) {
+    // had: the entries the calculation had before, when they changed (a later calculation
+    // worked again keeps its own).
+    const auto rework = [&](Calculation &c, const QList<qint32> *had) {
         Worked w = work(c);
-        qint64 before = 0, after = 0;
-        QSet<qint32> present;
         qsizetype anchor = -1;
+        // Where each entry's lines stand, looked up once: a long chain works thousands.
+        QVarLengthArray<std::optional<Rows>, 8> entryRows;
+        for (const Entry &entry : std::as_const(c.entries))
+            entryRows.append(rowsOf(c.id, entry.id));
         for (qsizetype k = 0; k < c.entries.size(); ++k) {
             const qint32 id = c.entries[k].id;
-            present.insert(id);
-            after = addCents(after, centsOf(w.blocks[k]));
-            if (const auto rows = rowsOf(c.id, id)) {
-                before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
+            if (const auto &rows = entryRows[k]) {
                 replacements.append({rows->first, rows->second, w.blocks[k]});
                 sameShape = sameShape && rows->second == w.blocks[k].size();
                 anchor = rows->first + rows->second;
@@ -296,7 +276,7 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             if (at < 0)
                 at = anchor;
             for (qsizetype j = k + 1; at < 0 && j < c.entries.size(); ++j)
-                if (const auto next = rowsOf(c.id, c.entries[j].id))
+                if (const auto &next = entryRows[j])
                     at = next->first;
             replacements.append({at < 0 ? tapeLines.size() : at, 0, w.blocks[k]});
             if (!w.blocks[k].isEmpty())
@@ -309,31 +289,25 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
                 c.anchors[id] = {tapeLines[next].calculation, tapeLines[next].entry};
         };
         for (qsizetype k = 0; k < c.entries.size(); ++k) {
-            const auto rows = rowsOf(c.id, c.entries[k].id);
-            if (rows && w.blocks[k].isEmpty())
-                leave(c.entries[k].id, *rows);
+            if (entryRows[k] && w.blocks[k].isEmpty())
+                leave(c.entries[k].id, *entryRows[k]);
         }
-        for (const qint32 id : had) {
+        for (const qint32 id : had ? *had : QList<qint32>()) {
             const auto rows = rowsOf(c.id, id);
-            if (present.contains(id) || !rows)
+            if (!rows || std::any_of(c.entries.cbegin(), c.entries.cend(),
+                                     [id](const Entry &e) { return e.id == id; }))
                 continue;
             sameShape = false;
-            before = addCents(before, centsOf(tapeLines, rows->first, rows->second));
             replacements.append({rows->first, rows->second, {}});
             leave(id, *rows);
         }
-        // Sums held at the largest amount must not wrap round when one is taken from the other.
-        const qint64 minus = before == std::numeric_limits<qint64>::min()
-                                 ? std::numeric_limits<qint64>::max()
-                                 : -before;
-        changes.append({c.id, addCents(after, minus)});
         return w;
     };
 
-    Worked w = rework(target, had);
+    Worked w = rework(target, &had);
     qint64 last = target.id;
-    if (starts) {
-        for (const auto &[id, text] : *starts) {
+    if (read && !read->starts.isEmpty()) {
+        for (const auto &[id, text] : read->starts) {
             const auto it = m_calcs.find(id);
             if (it == m_calcs.end() || !it->readOnly.isEmpty())
                 continue;
@@ -347,36 +321,36 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
             } else {
                 continue;
             }
-            rework(*it, idsOf(*it));
+            rework(*it, nullptr);
         }
     } else {
-        // Every later calculation that went on from it, until one starts as it did.
-        for (qint64 next = m_next.value(target.id); next; next = m_next.value(next)) {
+        // Every later calculation that went on from it, until one starts as it did; read back
+        // from the file, up to the last one it changed then, as then.
+        for (qint64 next = m_next.value(target.id); next && !(read && last == read->last);
+             next = m_next.value(next)) {
             const auto it = m_calcs.find(next);
             if (it == m_calcs.end() || !it->readOnly.isEmpty())
                 break;
             Calculation &n = *it;
             if (n.chain == Chain::Calculator) {
-                if (n.start == w.end)
+                if (!read && n.start == w.end)
                     break;
                 n.start = w.end;
-                newStarts.append({n.id, n.start, {}});
             } else if (n.chain == Chain::Margin) {
-                if (n.startNumbers == w.endNumbers)
+                if (!read && n.startNumbers == w.endNumbers)
                     break;
                 n.startNumbers = w.endNumbers;
-                newStarts.append({n.id, std::nullopt, n.startNumbers});
             } else {
                 break;
             }
-            w = rework(n, idsOf(n));
+            w = rework(n, nullptr);
             last = n.id;
         }
     }
 
     // The calculator goes on from the calculation as now worked, with the keys typed since.
     m_calculatorAfter.reset();
-    if (!starts && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
+    if (!read && last == m_engineCalc && m_engine && target.chain == Chain::Calculator) {
         calc::CalculatorEngine engine(m_mark, w.end.state, w.end.display);
         engine.setSwitches(m_calcs.value(last).switches);
         m_keysStart = w.end;
@@ -390,18 +364,15 @@ void Journal::applyCorrection(Calculation &target, QList<Entry> entries, bool to
     m_correcting = true;
     if (toFile) {
         m_tape.replace(std::move(replacements),
-                       [id = target.id, entries = target.entries, newStarts = std::move(newStarts),
-                        changes = std::move(changes), msecs = QDateTime::currentMSecsSinceEpoch()] {
-                           QStringList words{hex(id), QString::number(entries.size())};
+                       [id = target.id, last, entries = target.entries,
+                        msecs = QDateTime::currentMSecsSinceEpoch()](qint64 change) {
+                           // The later calculations are worked again from these on reading.
+                           const CorrectionSpan span{id, last, change};
+                           QStringList words{hex(span.first), QString::number(entries.size())};
                            for (const Entry &entry : entries)
                                words << entryText(entry);
-                           words << QString::number(newStarts.size());
-                           for (const Start &start : newStarts)
-                               words << hex(start.id)
-                                     << (start.calculator ? snapshotText(*start.calculator)
-                                                          : numbersText(start.margin));
                            return JournalRecord{JournalRecord::Correction, msecs,
-                                                correctionLabel(changes), joinWords(words), 0};
+                                                correctionLabel(span), joinWords(words), 0};
                        });
     } else {
         m_tape.replace(std::move(replacements));
@@ -491,7 +462,7 @@ void Journal::restoreCorrection(const JournalRecord &record)
     bool ok = false;
     const qint64 id = w.value(0).toLongLong(&ok, 16);
     const int count = w.value(1).toInt();
-    if (!ok || count < 0 || w.size() < 3 + count)
+    if (!ok || count < 0 || w.size() < 2 + count)
         return;
     QList<Entry> entries;
     for (int i = 0; i < count; ++i) {
@@ -500,18 +471,29 @@ void Journal::restoreCorrection(const JournalRecord &record)
             return;
         entries.append(*entry);
     }
-    const int startCount = w[2 + count].toInt();
-    if (startCount < 0 || w.size() != 3 + count + 2 * startCount)
-        return;
-    QList<std::pair<qint64, QString>> starts;
-    for (int i = 0; i < startCount; ++i)
-        starts.append({w[3 + count + 2 * i].toLongLong(nullptr, 16), w[4 + count + 2 * i]});
+    ReadBack read;
+    if (w.size() == 2 + count) {
+        // The chain is worked again from the calculation, as far as the label says it went.
+        const std::optional<CorrectionSpan> span = correctionSpan(record.label);
+        if (!span || span->first != id)
+            return;
+        read.last = span->last;
+    } else {
+        // An earlier version's record gives the new start of every later calculation.
+        const int startCount = w.value(2 + count).toInt();
+        if (startCount < 0 || w.size() != 3 + count + 2 * startCount)
+            return;
+        read.last = id;
+        for (int i = 0; i < startCount; ++i)
+            read.starts.append(
+                {w[3 + count + 2 * i].toLongLong(nullptr, 16), w[4 + count + 2 * i]});
+    }
     const auto it = m_calcs.find(id);
     if (it == m_calcs.end() || !it->readOnly.isEmpty())
         return;
     for (const Entry &entry : std::as_const(entries))
         it->nextEntry = std::max(it->nextEntry, entry.id + 1);
-    applyCorrection(*it, std::move(entries), false, &starts);
+    applyCorrection(*it, std::move(entries), &read);
 }
 
 void Journal::checkRestored(const QSet<qint64> &restored)

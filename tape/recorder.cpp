@@ -28,8 +28,13 @@ QString shownNumber(double value, QChar mark)
 // The number a display holds as the tape writes it: a plain keyed or computed number (" 12.5",
 // "-.5") only changes its decimal point, which is quick; anything else ("50 + 10 %", " 1E+15")
 // is written from its value.
-QString displayedNumber(const QString &display, double value, QChar mark)
+// value: what the display reads, when the caller has it; read only when it is needed, which is
+// seldom: a correction works thousands of keys again.
+QString displayedNumber(const QString &display, std::optional<double> value, QChar mark)
 {
+    const auto written = [&] {
+        return shownNumber(value ? *value : calc::readDisplayNumber(display, mark), mark);
+    };
     QStringView text = QStringView(display).trimmed();
     const bool negative = text.startsWith(u'-');
     QStringView digits = negative ? text.sliced(1) : text;
@@ -42,10 +47,10 @@ QString displayedNumber(const QString &display, double value, QChar mark)
         if ((c == u'.' || c == mark) && point < 0)
             point = i;
         else if (c < u'0' || c > u'9')
-            return shownNumber(value, mark);
+            return written();
     }
     if (digits.isEmpty() || digits.size() == (point >= 0 ? 1 : 0) || digits.size() > 15)
-        return shownNumber(value, mark);
+        return written();
     QString out;
     out.reserve(digits.size() + 2);
     if (negative)
@@ -98,9 +103,10 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
     const QChar mark = after.regionalMark();
     // The operand as the key took it: in the adding mode a keyed 1234 went in as 12,34.
     const QString &taken = after.operandDisplay();
-    const QString operand = displayedNumber(taken, calc::readDisplayNumber(taken, mark), mark);
+    // Written only by the keys whose lines show them.
+    const auto operand = [&] { return displayedNumber(taken, std::nullopt, mark); };
     const std::optional<int> decimals = calc::fixedDecimals(after.switches().decimals);
-    const QString shown = displayedNumber(after.display(), after.displayValue(), mark);
+    const auto shown = [&] { return displayedNumber(after.display(), std::nullopt, mark); };
     const bool percentPending = before.Signe == calc::Percentage;
     switch (key.key) {
     case K::Clear:
@@ -115,17 +121,19 @@ QList<Line> keyLines(const calc::KeyStroke &key, const calc::CalculatorState &be
                                                  operatorMark(key.operation))}
                              : QList<Line>{};
         // A pending percentage is carried out first: its result, then the new operation.
-        if (percentPending && before.Compteur >= 1)
-            return {result(shown, QStringLiteral("*")), plain(shown, operatorMark(key.operation))};
-        return {plain(operand, operatorMark(key.operation))};
+        if (percentPending && before.Compteur >= 1) {
+            const QString value = shown();
+            return {result(value, QStringLiteral("*")), plain(value, operatorMark(key.operation))};
+        }
+        return {plain(operand(), operatorMark(key.operation))};
     case K::Percent:
-        return {plain(operand, QStringLiteral("%"))};
+        return {plain(operand(), QStringLiteral("%"))};
     case K::Equals:
     case K::Evaluate:
         // After the percentage key the display holds "50 + 10 %", not an operand.
         if (percentPending)
-            return {result(shown, QStringLiteral("*"))};
-        return {plain(operand, QStringLiteral("=")), result(shown, QStringLiteral("*"))};
+            return {result(shown(), QStringLiteral("*"))};
+        return {plain(operand(), QStringLiteral("=")), result(shown(), QStringLiteral("*"))};
     default:
         return {};
     }

@@ -4,7 +4,7 @@
 #include "tape/tapefile.h"
 
 #include <QDir>
-#include <QSet>
+#include <QHash>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <tuple>
 
 namespace tape {
@@ -30,9 +31,10 @@ constexpr qint64 trimBytes = keptLines * 100;
 
 // Drops the lines older than the kept days, then the oldest beyond the kept count, and carries
 // the results they held into the grand total's base, so trimming never changes the total. A block
-// of a calculation goes whole; the journal's records go with the blocks they tell of, and a
-// correction stays while a calculation it changed stays (the change it made to the others goes
-// into the base, as their lines do).
+// of a calculation goes whole; the journal's records go with the blocks they tell of. A corrected
+// calculation and the later ones its correction worked again go together, since only the first
+// one's entries are on file: while the last of them is kept, the cut moves back before the first.
+// A correction goes when they do, and the change it made to the total goes into the base.
 void trim(TapeContents &contents, qint64 nowMsecs)
 {
     const qint64 cutoff = nowMsecs - keptDays * 24 * 3600 * 1000;
@@ -47,35 +49,69 @@ void trim(TapeContents &contents, qint64 nowMsecs)
         ++drop;
     if (drop == 0)
         return;
+    QList<std::pair<qsizetype, std::optional<CorrectionSpan>>> corrections;
+    for (qsizetype i = 0; i < contents.journal.size(); ++i)
+        if (contents.journal[i].kind == JournalRecord::Correction)
+            corrections.append({i, correctionSpan(contents.journal[i].label)});
+    // The first and last row of each calculation a correction names.
+    QHash<qint64, std::pair<qsizetype, qsizetype>> rows;
+    for (const auto &[record, span] : std::as_const(corrections))
+        if (span) {
+            rows.insert(span->first, {-1, -1});
+            rows.insert(span->last, {-1, -1});
+        }
+    if (!rows.isEmpty()) {
+        for (qsizetype i = 0; i < contents.lines.size(); ++i) {
+            const auto it = rows.find(contents.lines[i].calculation);
+            if (it == rows.end())
+                continue;
+            if (it->first < 0)
+                it->first = i;
+            it->second = i;
+        }
+        for (bool moved = true; moved && drop > 0;) {
+            moved = false;
+            for (const auto &[record, span] : std::as_const(corrections)) {
+                if (!span)
+                    continue;
+                const auto first = rows.value(span->first), last = rows.value(span->last);
+                const qsizetype begin = first.first < 0 ? last.first : first.first;
+                const qsizetype end = std::max(first.second, last.second);
+                if (begin >= 0 && begin < drop && end >= drop) {
+                    drop = begin;
+                    moved = true;
+                }
+            }
+        }
+        if (drop == 0)
+            return;
+    }
     for (qsizetype i = 0; i < drop; ++i) {
         if (contents.lines[i].total)
             contents.baseCents =
                 addCents(contents.baseCents, amountCents(contents.lines[i].amount));
     }
     if (!contents.journal.isEmpty()) {
-        QSet<qint64> kept;
-        for (qsizetype i = drop; i < contents.lines.size(); ++i)
-            kept.insert(contents.lines[i].calculation);
         QList<JournalRecord> records;
-        for (JournalRecord record : std::as_const(contents.journal)) {
+        qsizetype next = 0;
+        for (qsizetype i = 0; i < contents.journal.size(); ++i) {
+            JournalRecord &record = contents.journal[i];
             if (record.kind == JournalRecord::Block) {
                 if (record.line <= drop)
                     continue;
             } else {
-                QList<std::pair<qint64, qint64>> changes = correctionChanges(record.label);
-                QList<std::pair<qint64, qint64>> stay;
-                for (const auto &change : changes) {
-                    if (kept.contains(change.first))
-                        stay.append(change);
-                    else
-                        contents.baseCents = addCents(contents.baseCents, change.second);
-                }
-                if (stay.isEmpty())
+                const std::optional<CorrectionSpan> span = corrections[next++].second;
+                const auto kept = [&](qint64 calculation) {
+                    return rows.value(calculation, {-1, -1}).second >= drop;
+                };
+                if (!span || (!kept(span->first) && !kept(span->last))) {
+                    if (span)
+                        contents.baseCents = addCents(contents.baseCents, span->cents);
                     continue;
-                record.label = correctionLabel(stay);
+                }
             }
             record.line = std::max<qsizetype>(0, record.line - drop);
-            records.append(record);
+            records.append(std::move(record));
         }
         contents.journal = std::move(records);
     }
@@ -111,7 +147,7 @@ struct Tape::Private
     // What waits for the idle moment after the key: a start record, corrections, and the last
     // lines, written in that order.
     QByteArray pending;
-    QList<RecordMaker> pendingCorrections;
+    QList<std::pair<RecordMaker, qint64>> pendingCorrections; // with the change to the total
     qsizetype pendingLines = 0;
     QTimer *flushTimer = nullptr; // made at the first line, not at start-up
     qint64 trimAtBytes = trimBytes;
@@ -209,8 +245,8 @@ void Tape::write()
         return;
     QByteArray bytes = std::exchange(d->pending, {});
     // A correction follows the lines it changed, which were written before it was made.
-    for (const RecordMaker &make : std::exchange(d->pendingCorrections, {}))
-        bytes += journalRecord(make());
+    for (const auto &[make, change] : std::exchange(d->pendingCorrections, {}))
+        bytes += journalRecord(make(change));
     const qsizetype count = std::min(std::exchange(d->pendingLines, 0), d->lines.size());
     qsizetype blockStart = d->lines.size() - count;
     for (qsizetype i = blockStart; i < d->lines.size(); ++i) {
@@ -351,10 +387,14 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
     // the order they were given in.
     for (qsizetype i = 0; i < replacements.size(); ++i)
         replacements[i].order = i;
-    std::sort(replacements.begin(), replacements.end(),
-              [](const Replacement &a, const Replacement &b) {
-                  return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
-              });
+    const auto later = [](const Replacement &a, const Replacement &b) {
+        return std::tie(a.row, a.count, a.order) > std::tie(b.row, b.count, b.order);
+    };
+    // A long chain of calculations comes in the tape's order: turned round, not sorted.
+    if (std::is_sorted(replacements.crbegin(), replacements.crend(), later))
+        std::reverse(replacements.begin(), replacements.end());
+    else
+        std::sort(replacements.begin(), replacements.end(), later);
     bool sameCount = true;
     qsizetype first = d->lines.size(), last = -1;
     // The total changes by what the new lines count less what the old ones did, exactly in
@@ -363,18 +403,19 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
     const auto counted = [](qint64 sum, const Line &line) {
         return line.total ? addCents(sum, amountCents(line.amount)) : sum;
     };
-    for (const Replacement &r : std::as_const(replacements)) {
+    for (Replacement &r : replacements) {
         const qsizetype row = std::clamp<qsizetype>(r.row, 0, d->lines.size());
         const qsizetype count = std::clamp<qsizetype>(r.count, 0, d->lines.size() - row);
         gone = std::accumulate(d->lines.cbegin() + row, d->lines.cbegin() + row + count, gone,
                                counted);
         come = std::accumulate(r.lines.cbegin(), r.lines.cend(), come, counted);
+        // Moved rather than copied: each line holds four texts.
         for (qsizetype i = 0; i < std::min(count, r.lines.size()); ++i)
-            d->lines[row + i] = r.lines[i];
+            d->lines[row + i] = std::move(r.lines[i]);
         if (r.lines.size() > count)
             d->lines.insert(row + count, r.lines.size() - count, Line{});
         for (qsizetype i = count; i < r.lines.size(); ++i)
-            d->lines[row + i] = r.lines[i];
+            d->lines[row + i] = std::move(r.lines[i]);
         if (count > r.lines.size())
             d->lines.remove(row + r.lines.size(), count - r.lines.size());
         sameCount = sameCount && count == r.lines.size();
@@ -382,14 +423,20 @@ void Tape::replace(QList<Replacement> replacements, RecordMaker correction)
         last = std::max(last, row + count - 1);
     }
     constexpr qint64 safe = std::numeric_limits<qint64>::max() / 4;
+    const qint64 totalBefore = d->totalCents;
     if (std::abs(d->totalCents) < safe && std::abs(gone) < safe && std::abs(come) < safe)
         d->totalCents = addCents(d->totalCents, come - gone);
     else
         d->recount();
+    const qint64 change = std::abs(totalBefore) < safe && std::abs(d->totalCents) < safe
+                              ? d->totalCents - totalBefore
+                              : addCents(come, gone == std::numeric_limits<qint64>::min()
+                                                   ? std::numeric_limits<qint64>::max()
+                                                   : -gone);
     // The record is made and written once the new values are shown: on a long chain it is most
     // of the work. A crash before then leaves the tape as it was before the correction.
     if (correction && d->writable) {
-        d->pendingCorrections.append(std::move(correction));
+        d->pendingCorrections.append({std::move(correction), change});
         postFlush();
     }
     if (!sameCount)

@@ -71,9 +71,10 @@ public:
     // and the grand total is worked out again at once. Its record (a correction's, see
     // tapefile.h) is made and appended to the file once the correction is shown, as a key's
     // lines are, in one write, after whatever was waiting and before anything that follows:
-    // the maker must hold copies, not references. Without a maker the memory only changes
-    // (reading back corrections already on file).
-    using RecordMaker = std::function<JournalRecord()>;
+    // the maker must hold copies, not references. It is given the change the replacements made
+    // to the grand total, in cents. Without a maker the memory only changes (reading back
+    // corrections already on file).
+    using RecordMaker = std::function<JournalRecord(qint64 change)>;
     void replace(QList<Replacement> replacements, RecordMaker correction = {});
     // The records of the journal read by load(), in the file's order; handed over once.
     QList<JournalRecord> takeJournalRecords();

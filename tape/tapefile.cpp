@@ -1,5 +1,6 @@
 #include "tape/tapefile.h"
 
+#include "tape/cents.h"
 #include "tape/localtime.h"
 #include "tape/tapefilesystem.h"
 
@@ -250,27 +251,33 @@ QString blockLabel(const QList<Line> &block)
            QString::number(blockCheck(block.constData(), block.size()), 16);
 }
 
-QList<std::pair<qint64, qint64>> correctionChanges(QStringView label)
+std::optional<CorrectionSpan> correctionSpan(QStringView label)
 {
-    QList<std::pair<qint64, qint64>> changes;
-    for (const QStringView pair : label.split(u' ', Qt::SkipEmptyParts)) {
-        const qsizetype colon = pair.indexOf(u':');
-        bool idOk = false, centsOk = false;
-        const qint64 id = colon > 0 ? pair.first(colon).toLongLong(&idOk, 16) : 0;
-        const qint64 cents = colon > 0 ? pair.sliced(colon + 1).toLongLong(&centsOk) : 0;
-        if (!idOk || !centsOk)
-            return {};
-        changes.append({id, cents});
+    // "first:cents last", or the earlier "calculation:cents" for every calculation changed.
+    std::optional<CorrectionSpan> span;
+    bool lastGiven = false;
+    for (const QStringView word : label.split(u' ', Qt::SkipEmptyParts)) {
+        const qsizetype colon = word.indexOf(u':');
+        bool idOk = false, centsOk = true;
+        const qint64 id = (colon < 0 ? word : word.first(colon)).toLongLong(&idOk, 16);
+        const qint64 cents = colon < 0 ? 0 : word.sliced(colon + 1).toLongLong(&centsOk);
+        if (!idOk || !centsOk || id == 0 || lastGiven || (colon < 0 && !span))
+            return std::nullopt;
+        if (!span)
+            span = CorrectionSpan{id, id, 0};
+        span->last = id;
+        span->cents = addCents(span->cents, cents);
+        lastGiven = colon < 0;
     }
-    return changes;
+    return span;
 }
 
-QString correctionLabel(const QList<std::pair<qint64, qint64>> &changes)
+QString correctionLabel(const CorrectionSpan &span)
 {
-    QStringList out;
-    for (const auto &[id, cents] : changes)
-        out << QString::number(id, 16) + u':' + QString::number(cents);
-    return out.join(u' ');
+    QString label = QString::number(span.first, 16) + u':' + QString::number(span.cents);
+    if (span.last != span.first)
+        label += u' ' + QString::number(span.last, 16);
+    return label;
 }
 
 QByteArray startRecord(qint64 msecs, qint64 baseCents)

@@ -18,9 +18,17 @@
 //        Its label tags those lines: "calculation entry inputs check", the calculation's number
 //        in hex, the entry's number, the input each line shows ("0,-,-": "-" for none) and the
 //        qChecksum of the block's texts in hex, so that a block that lost a line is not tagged.
-//   "K"  a correction. Its label lists "calculation:cents" for each calculation it changed,
-//        separated by blanks, with the change it made to the grand total: trimming keeps the
-//        record while one of them is kept, and carries the others' changes into the base.
+//   "K"  a correction: "calculation count entry..." (the calculation in hex and its entries as
+//        corrected) and nothing else, whatever the number of later calculations that went on
+//        from it and were worked again: reading works them again from it, following the chain
+//        up to the last one the label names. The label is "calculation:cents last": the change
+//        the correction made to the grand total and, when later calculations were worked again,
+//        the last of them in hex. Trimming drops a corrected calculation and those it changed
+//        together: it keeps them all while the last is kept, or drops them with the record and
+//        carries the change into the base.
+//        Files of earlier versions hold a longer form, still read: the label lists
+//        "calculation:cents" for each calculation changed, and the entries are followed by the
+//        number of later calculations worked again, then the number and new start of each.
 
 #include "tape/tape.h"
 
@@ -29,6 +37,7 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
 #include <utility>
 
 namespace tape {
@@ -65,9 +74,19 @@ QByteArray lineRecord(const Line &line);
 QByteArray journalRecord(const JournalRecord &record);
 // The label of the "E" record that follows a block of tagged lines.
 QString blockLabel(const QList<Line> &block);
-// The "calculation:cents" pairs of a correction's label; nothing when it is not well formed.
-QList<std::pair<qint64, qint64>> correctionChanges(QStringView label);
-QString correctionLabel(const QList<std::pair<qint64, qint64>> &changes);
+// What a correction's label says: the calculation corrected, the last one worked again with it
+// (the same one when no other was) and the change to the grand total, in cents.
+struct CorrectionSpan
+{
+    qint64 first = 0;
+    qint64 last = 0;
+    qint64 cents = 0;
+
+    bool operator==(const CorrectionSpan &) const = default;
+};
+// Reads both forms of the label; nothing when it is not well formed.
+std::optional<CorrectionSpan> correctionSpan(QStringView label);
+QString correctionLabel(const CorrectionSpan &span);
 // A start record: a clear (baseCents 0) or the head of a trimmed file.
 QByteArray startRecord(qint64 msecs, qint64 baseCents);
 // Reads every well-formed record of the bytes; never fails, whatever they hold.

@@ -91,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (const auto snapshot = tape::snapshotFromText(text))
             FUZZ_CHECK(tape::snapshotFromText(tape::snapshotText(*snapshot)) == snapshot, text);
         tape::numbersFromText(text);
-        tape::correctionChanges(text);
+        if (const auto span = tape::correctionSpan(text))
+            FUZZ_CHECK(tape::correctionSpan(tape::correctionLabel(*span)) == span, text);
     }
     FUZZ_CHECK(tape::splitWords(tape::joinWords(words)) == words, words.join(u'|'));
 

@@ -3,6 +3,8 @@
 // tape as it was before the second or after it, never a mix; a file written before calculations
 // were kept shows as it was, read-only; trimming keeps the journal and its corrections.
 
+#include "calculator/engine.h"
+#include "desk/replay.h"
 #include "journaldesk.h"
 #include "tape/localtime.h"
 #include "tape/tapefile.h"
@@ -55,6 +57,25 @@ QByteArray tapeOf31()
     return out;
 }
 
+// The file written again from what it holds, the first lines made older by the given days, as
+// if they had been keyed then.
+QByteArray rewritten(const tape::TapeContents &contents, qsizetype aged = 0, int days = 0)
+{
+    QByteArray bytes;
+    qsizetype next = 0;
+    for (qsizetype i = 0; i <= contents.lines.size(); ++i) {
+        for (; next < contents.journal.size() && contents.journal[next].line <= i; ++next)
+            bytes += tape::journalRecord(contents.journal[next]);
+        if (i < contents.lines.size()) {
+            tape::Line line = contents.lines[i];
+            if (i < aged)
+                line.time = line.time.addDays(-days);
+            bytes += tape::lineRecord(line);
+        }
+    }
+    return bytes;
+}
+
 } // namespace
 
 class TestJournalFile : public QObject
@@ -63,12 +84,17 @@ class TestJournalFile : public QObject
 
 private slots:
     void nextRunShowsCorrections();
+    void crashBetweenCorrections_data();
     void crashBetweenCorrections();
     void oldFileIsReadOnly();
     void trimmingKeepsCorrections();
     void tapeOf31WithDecimals();
     void switchesRecord_data();
     void switchesRecord();
+    void recordKeepsItsSize();
+    void earlierRecordIsRead();
+    void trimmingKeepsChainsWhole_data();
+    void trimmingKeepsChainsWhole();
 };
 
 void TestJournalFile::nextRunShowsCorrections()
@@ -99,38 +125,63 @@ void TestJournalFile::nextRunShowsCorrections()
     QCOMPARE(third.tape.grandTotalCents(), qint64(46500));
 }
 
+void TestJournalFile::crashBetweenCorrections_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<qint64>("before");
+    QTest::addColumn<qint64>("after");
+    QTest::addColumn<qint64>("again");
+    QTest::addColumn<QString>("lastBefore");
+    QTest::addColumn<QString>("lastAfter");
+    QTest::newRow("one calculation")
+        << "100+20+30=" << qint64(15500) << qint64(15600) << qint64(15700) << "155 *"
+        << "156 *";
+    // The record names the corrected calculation alone: the two that went on from it are
+    // worked again from it on reading.
+    QTest::newRow("a chain") << "100+20+30=+5=+5=" << qint64(48000) << qint64(48300)
+                             << qint64(48600) << "165 *"
+                             << "166 *";
+}
+
 void TestJournalFile::crashBetweenCorrections()
 {
+    QFETCH(QString, keys);
+    QFETCH(qint64, before);
+    QFETCH(qint64, after);
+    QFETCH(qint64, again);
+    QFETCH(QString, lastBefore);
+    QFETCH(QString, lastAfter);
     QTemporaryDir dir;
-    qsizetype before = 0;
+    qsizetype written = 0;
     {
         JournalDesk desk(dir.path());
-        desk.type(QStringLiteral("100+20+30="));
+        desk.type(keys);
         QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("20 +")), "25").done);
         // The record is written once the correction is shown, as the event loop goes on.
         desk.tape.flush();
-        before = readAll(tapePath(dir)).size();
+        written = readAll(tapePath(dir)).size();
         QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("25 +")), "26").done);
     }
     const QByteArray whole = readAll(tapePath(dir));
-    QVERIFY(whole.size() > before + 20);
+    QVERIFY(whole.size() > written + 20);
     // The process killed at any byte of the second correction's write.
-    for (qsizetype cut = before; cut <= whole.size(); ++cut) {
+    for (qsizetype cut = written; cut <= whole.size(); ++cut) {
         QTemporaryDir crashed;
         writeAll(tapePath(crashed), whole.left(cut));
         JournalDesk next(crashed.path());
         next.tape.load();
-        const bool after = cut == whole.size();
-        QCOMPARE(next.tape.grandTotalCents(), after ? qint64(15600) : qint64(15500));
-        QCOMPARE(next.texts()[1], after ? QStringLiteral("26 +") : QStringLiteral("25 +"));
+        const bool done = cut == whole.size();
+        QCOMPARE(next.tape.grandTotalCents(), done ? after : before);
+        QCOMPARE(next.texts()[1], done ? QStringLiteral("26 +") : QStringLiteral("25 +"));
+        QCOMPARE(next.texts().last(), done ? lastAfter : lastBefore);
         QCOMPARE(next.tape.lines()[1].former, QStringLiteral("20"));
-        if (cut == before + 30) {
+        if (cut == written + 30) {
             // The next run goes on correcting past the torn record.
             QVERIFY(next.journal.correctAmount(1, "27").done);
             next.tape.flush();
-            JournalDesk again(crashed.path());
-            again.tape.load();
-            QCOMPARE(again.tape.grandTotalCents(), qint64(15700));
+            JournalDesk third(crashed.path());
+            third.tape.load();
+            QCOMPARE(third.tape.grandTotalCents(), again);
         }
     }
 }
@@ -252,6 +303,102 @@ void TestJournalFile::switchesRecord()
     QVERIFY(tape::switchesFromText(text) == switches);
     if (switches)
         QCOMPARE(tape::switchesText(*switches), text);
+}
+
+void TestJournalFile::recordKeepsItsSize()
+{
+    QList<qsizetype> sizes;
+    for (const int chained : {2, 400}) {
+        QTemporaryDir dir;
+        JournalDesk desk(dir.path());
+        desk.type(QStringLiteral("1+1="));
+        for (int i = 0; i < chained; ++i)
+            desk.type(QStringLiteral("+1="));
+        desk.tape.flush();
+        const qsizetype before = readAll(tapePath(dir)).size();
+        QVERIFY(desk.journal.correctAmount(0, "5").done);
+        desk.tape.flush();
+        sizes << readAll(tapePath(dir)).size() - before;
+        JournalDesk next(dir.path());
+        next.tape.load();
+        QCOMPARE(next.texts().last(), QStringLiteral("%1 *").arg(6 + chained));
+        QCOMPARE(next.texts(), desk.texts());
+        QCOMPARE(next.tape.grandTotalCents(), desk.tape.grandTotalCents());
+    }
+    // Only the digits of the change to the grand total differ.
+    QVERIFY2(sizes[1] < sizes[0] + 8,
+             qPrintable(QStringLiteral("%1 %2").arg(sizes[0]).arg(sizes[1])));
+}
+
+void TestJournalFile::earlierRecordIsRead()
+{
+    QTemporaryDir dir;
+    qint64 second = 0;
+    {
+        JournalDesk desk(dir.path());
+        desk.type(QStringLiteral("100+20=+5="));
+        QVERIFY(desk.journal.correctAmount(desk.row(QStringLiteral("20 =")), "30").done);
+        second = desk.tape.lines()[3].calculation;
+    }
+    // The record as earlier versions wrote it: every calculation it changed in the label, and
+    // the new start of the second after the entries of the first.
+    tape::TapeContents contents = tape::readTape(readAll(tapePath(dir)));
+    calc::CalculatorEngine engine(QLatin1Char(','));
+    for (const QChar c : QStringLiteral("100+30="))
+        engine.keyPress(c);
+    int corrections = 0;
+    for (tape::JournalRecord &record : contents.journal) {
+        if (record.kind != tape::JournalRecord::Correction)
+            continue;
+        QStringList words = tape::splitWords(record.payload);
+        record.label = QStringLiteral("%1:1000 %2:1000").arg(words[0], QString::number(second, 16));
+        words << QStringLiteral("1") << QString::number(second, 16)
+              << tape::snapshotText({engine.state(), engine.display()});
+        record.payload = tape::joinWords(words);
+        ++corrections;
+    }
+    QCOMPARE(corrections, 1);
+    writeAll(tapePath(dir), rewritten(contents));
+
+    JournalDesk next(dir.path());
+    next.tape.load();
+    QCOMPARE(next.texts(), QStringList({"100 +", "30 =", "130 *", "130 +", "5 =", "135 *"}));
+    QCOMPARE(next.tape.grandTotalCents(), qint64(26500));
+    QVERIFY(next.journal.correctAmount(1, "40").done);
+    QCOMPARE(next.texts().last(), QStringLiteral("145 *"));
+}
+
+void TestJournalFile::trimmingKeepsChainsWhole_data()
+{
+    QTest::addColumn<int>("aged");
+    QTest::addColumn<QStringList>("kept");
+    const QStringList all{"5 +", "1 =", "6 *", "6 +", "1 =", "7 *",
+                          "7 +", "1 =", "8 *", "8 +", "1 =", "9 *"};
+    // The calculations that went on from the corrected one are only worked again from it: while
+    // the last of them is kept, the first stays however old.
+    QTest::newRow("the corrected calculation too old") << 3 << all;
+    QTest::newRow("all but the last too old") << 9 << all;
+    QTest::newRow("all too old") << 12 << QStringList();
+}
+
+void TestJournalFile::trimmingKeepsChainsWhole()
+{
+    QFETCH(int, aged);
+    QFETCH(QStringList, kept);
+    QTemporaryDir dir;
+    {
+        JournalDesk desk(dir.path());
+        desk.type(QStringLiteral("1+1=+1=+1=+1="));
+        QVERIFY(desk.journal.correctAmount(0, "5").done);
+    }
+    writeAll(tapePath(dir), rewritten(tape::readTape(readAll(tapePath(dir))), aged, 40));
+    for (int run = 0; run < 2; ++run) {
+        JournalDesk next(dir.path());
+        next.tape.load(); // the first load trims and rewrites the file
+        QCOMPARE(next.texts(), kept);
+        // Whatever went, its results and the correction's change stay in the grand total.
+        QCOMPARE(next.tape.grandTotalCents(), qint64(3000));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestJournalFile)

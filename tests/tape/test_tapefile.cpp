@@ -100,6 +100,8 @@ private slots:
     void grandTotalIsExact();
     void amountCents_data();
     void amountCents();
+    void correctionLabels_data();
+    void correctionLabels();
 };
 
 void TestTapeFile::readerSkipsDamage_data()
@@ -396,6 +398,43 @@ void TestTapeFile::amountCents()
     QFETCH(QString, amount);
     QFETCH(qint64, cents);
     QCOMPARE(tape::amountCents(amount), cents);
+}
+
+void TestTapeFile::correctionLabels_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("last");
+    QTest::addColumn<qint64>("cents");
+    QTest::newRow("one calculation")
+        << "1a:-250" << true << qint64(0x1a) << qint64(0x1a) << qint64(-250);
+    QTest::newRow("a chain") << "1a:1000 2f" << true << qint64(0x1a) << qint64(0x2f)
+                             << qint64(1000);
+    // Earlier versions listed every calculation with its own change.
+    QTest::newRow("earlier form") << "1a:1000 1b:1000 1c:-300" << true << qint64(0x1a)
+                                  << qint64(0x1c) << qint64(1700);
+    QTest::newRow("empty") << "" << false << qint64(0) << qint64(0) << qint64(0);
+    QTest::newRow("no change") << "1a 2f" << false << qint64(0) << qint64(0) << qint64(0);
+    QTest::newRow("words after the last")
+        << "1a:5 2f 30" << false << qint64(0) << qint64(0) << qint64(0);
+    QTest::newRow("not hex") << "zz:5" << false << qint64(0) << qint64(0) << qint64(0);
+    QTest::newRow("bad cents") << "1a:5x" << false << qint64(0) << qint64(0) << qint64(0);
+}
+
+void TestTapeFile::correctionLabels()
+{
+    QFETCH(QString, label);
+    QFETCH(bool, read);
+    QFETCH(qint64, first);
+    QFETCH(qint64, last);
+    QFETCH(qint64, cents);
+    const auto span = tape::correctionSpan(label);
+    QCOMPARE(bool(span), read);
+    if (!span)
+        return;
+    QCOMPARE(*span, (tape::CorrectionSpan{first, last, cents}));
+    QCOMPARE(tape::correctionSpan(tape::correctionLabel(*span)), span);
 }
 
 int main(int argc, char **argv)
