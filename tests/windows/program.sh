@@ -2,7 +2,8 @@
 # Tarvex.exe under Wine, as a user on a French Windows meets it, from a folder whose path has an
 # accent and blanks: the calculator shows, 100 TTC at the rate of the Taux.ini beside it gives
 # 119,6 (read back through the clipboard), Ctrl+R opens the tape window, the "TVA" button the
-# options window. Nothing goes to the registry, and the tape goes to the user's local folder.
+# options window, whose Validez writes Taux.ini back with CR LF lines. Nothing goes to the
+# registry, and the tape goes to the user's local folder.
 #
 # Usage: program.sh Tarvex.exe [pictures folder]. Exits with 77 when a tool it needs is missing.
 set -euo pipefail
@@ -87,6 +88,19 @@ options=$(window "Tarvex 3.1") || fail "the options window did not appear"
 sleep 0.5
 import -window root "$out/options-window.png"
 echo "program: the options window opened"
+
+# Validez stores the rates and closes the window: the LF-only Taux.ini comes back in the
+# program's own form, CR LF. Wine draws this window's caption itself, inside the window that X
+# sees: the button lies a caption lower than in the form.
+geometry "$options"
+xdotool mousemove $((X + 114)) $((Y + 109)) click 1
+for _ in $(seq 50); do
+    xdotool search --onlyvisible --name '^Tarvex 3\.1$' >/dev/null 2>&1 || break
+    sleep 0.2
+done
+[ "$(od -An -c "$folder/Taux.ini" | tr -s ' \n' ' ')" = " 1 9 . 6 \r \n 5 . 5 \r \n " ] ||
+    fail "Validez left Taux.ini as: $(od -An -c "$folder/Taux.ini")"
+echo "program: Validez wrote Taux.ini beside the program, with CR LF lines"
 
 # Where the rest went: the tape in the local folder, the settings in an INI file.
 grep -q TVX1 "$users/AppData/Local/Tarvex/ruban.txt" 2>/dev/null ||
