@@ -10,22 +10,10 @@ set -euo pipefail
 setup=$(realpath "$1")
 zip_file=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-work=$(mktemp -d)
-export WINEPREFIX=$work/wine
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wineserver -k 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "installer: $*" >&2; exit 1; }
+source "$here/wine-session.sh"
 bytes() { od -An -c "$1" | tr -d ' \n'; }
 
-LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot failed"; }
+start_wine_session installer
 drive=$WINEPREFIX/drive_c
 program="$drive/Program Files/Tarvex"
 menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Tarvex.lnk"
@@ -48,21 +36,8 @@ wine reg query "$key" /v QuietUninstallString 2>/dev/null | grep -q desinstaller
 echo "installer: /S installed the program, the shop's rates, the menu entry, the shortcut and the uninstaller's entry"
 
 # The installed program starts and shows its window.
-source "$here/../../scripts/virtual-screen.sh"
-start_virtual_screen "$work" 1024x768 || exit 1
-pids+=("${virtual_screen_pids[@]}")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-# Wine's first start of a program in a new prefix now and then shows nothing: once more, then.
-shown=0
-for attempt in 1 2 3; do
-    LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wine "$program/Tarvex.exe" >"$work/program.log" 2>&1 &
-    pids+=($!)
-    timeout 40 xdotool search --sync --onlyvisible --name '^Tarvex$' >/dev/null && { shown=1; break; }
-    wineserver -k 2>/dev/null || true
-    sleep 1
-done
-[ "$shown" = 1 ] || { cat "$work/program.log" >&2; fail "the installed program showed no window"; }
+start_desktop
+start_program "$program/Tarvex.exe" Tarvex || { cat "$work/program.log" >&2; fail "the installed program showed no window"; }
 echo "installer: the installed program shows its window"
 wineserver -k
 wineserver -w

@@ -16,47 +16,19 @@ for tool in wine Xvfb openbox xdotool xclip import; do
 done
 mkdir -p "$out"
 out=$(realpath "$out")
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-work=$(mktemp -d)
-# A Windows of its own, so that stopping it stops nothing else.
-export WINEPREFIX=$work/wine
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wineserver -k 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "program: $*" >&2; exit 1; }
+source "$here/wine-session.sh"
+start_wine_session program
 
 # The program's folder, and the user's folders inside the Wine prefix.
 folder="$work/Hélène/Bureau/Tarvex portable"
 mkdir -p "$folder"
 cp "$exe" "$folder/Tarvex.exe"
 printf '19.60\n5.5\n' >"$folder/Taux.ini" # as a Unix editor would leave it: LF only
-LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot failed"; }
 users="$WINEPREFIX/drive_c/users/$(id -un)"
 
-source "$here/../../scripts/virtual-screen.sh"
-start_virtual_screen "$work" 1024x768 || exit 1
-pids+=("${virtual_screen_pids[@]}")
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
-
+start_desktop
 window() { timeout 40 xdotool search --sync --onlyvisible --name "^$1\$" | head -n1; }
-# Wine's first start of a program in a new prefix now and then shows nothing: it is started
-# again, at most twice more, before the test gives up.
-for attempt in 1 2 3; do
-    LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 wine "$folder/Tarvex.exe" >"$work/program.log" 2>&1 &
-    pids+=($!)
-    main=$(window Tarvex) && break
-    echo "program: no window at start $attempt" >&2
-    wineserver -k 2>/dev/null || true
-    sleep 1
-done
+start_program "$folder/Tarvex.exe" Tarvex && main=$program_window || main=
 geometry() { eval "$(xdotool getwindowgeometry --shell "$1")"; }
 click() { geometry "$1"; xdotool mousemove $((X + $2)) $((Y + $3)) click 1; sleep 0.4; }
 
