@@ -11,11 +11,39 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace tape {
+
+namespace {
+
+// The whole file, from its start, on a descriptor locked by the caller: false when it is larger
+// than maxBytes or could not all be read.
+bool readWhole(int fd, QByteArray &bytes, qint64 maxBytes)
+{
+    struct stat info
+    {
+    };
+    if (::fstat(fd, &info) != 0 || info.st_size > maxBytes)
+        return false;
+    bytes.resize(qsizetype(info.st_size));
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    bytes.truncate(got);
+    return got == info.st_size;
+}
+
+} // namespace
 
 void TapeFile::closeDescriptor()
 {
@@ -79,20 +107,9 @@ TapeFile::ReadResult TapeFile::read(QByteArray &bytes, qint64 maxBytes)
     const int fd = lockedDescriptor(false, false);
     if (fd < 0)
         return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-    struct stat info
-    {
-    };
-    ReadResult result = ReadResult::Failed;
-    if (::fstat(fd, &info) == 0 && info.st_size <= maxBytes) {
-        bytes.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        for (ssize_t n = 1; n > 0 && got < bytes.size(); got += n)
-            n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), off_t(got));
-        bytes.truncate(got);
-        result = got == info.st_size ? ReadResult::Read : ReadResult::Failed;
-    }
+    const bool whole = readWhole(fd, bytes, maxBytes);
     ::flock(fd, LOCK_UN);
-    return result;
+    return whole ? ReadResult::Read : ReadResult::Failed;
 }
 
 bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *context)
@@ -100,16 +117,11 @@ bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *con
     const int fd = lockedDescriptor(true, true);
     if (fd < 0)
         return false;
+    // What cannot be read whole is left as it is: an edit of part of it would lose the rest.
     QByteArray old;
-    struct stat info
-    {
-    };
-    if (::fstat(fd, &info) == 0) {
-        old.resize(qsizetype(info.st_size));
-        qsizetype got = 0;
-        for (ssize_t n = 1; n > 0 && got < old.size(); got += n)
-            n = ::pread(fd, old.data() + got, size_t(old.size() - got), off_t(got));
-        old.truncate(got);
+    if (!readWhole(fd, old, std::numeric_limits<qint64>::max())) {
+        ::flock(fd, LOCK_UN);
+        return false;
     }
     QSaveFile out(m_path);
     const bool done =

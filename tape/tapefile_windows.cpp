@@ -122,11 +122,17 @@ bool TapeFile::rewriteWith(QByteArray (*edit)(QByteArrayView, void *), void *con
     if (fd < 0)
         return false;
     const Unlocker unlocker{fd};
+    // What cannot be read whole is left as it is: an edit of part of it would lose the rest.
     QByteArray old;
     {
         QFile file(m_path);
-        if (file.open(QIODevice::ReadOnly))
+        if (file.open(QIODevice::ReadOnly)) {
             old = file.readAll();
+            if (old.size() != file.size())
+                return false;
+        } else if (file.exists()) {
+            return false;
+        }
     }
     QSaveFile out(m_path);
     return out.open(QIODevice::WriteOnly) && out.write(edit(old, context)) >= 0 && out.commit();

@@ -13,6 +13,10 @@
 #include <QTest>
 #include <QTextStream>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using tape::Line;
 using tape::Tape;
 
@@ -96,6 +100,9 @@ private slots:
     void unwritableFolderKeepsMemory();
     void twoWritersLoseNothing();
     void twoProgramsAndARewrite();
+#ifdef Q_OS_WIN
+    void heldTapeIsLeftWhole();
+#endif
     void trimKeepsTheTotal();
     void grandTotalIsExact();
     void amountCents_data();
@@ -322,6 +329,27 @@ void TestTapeFile::twoProgramsAndARewrite()
         QCOMPARE(bs[2 * i], QStringLiteral("b%1-1").arg(i));
     }
 }
+
+#ifdef Q_OS_WIN
+void TestTapeFile::heldTapeIsLeftWhole()
+{
+    // Another program (a backup, a virus check) holds the tape and lets nobody read it: a rewrite
+    // must fail and leave the file whole, never make it again from nothing.
+    QTemporaryDir dir;
+    writeFile(dir, "ligne\n");
+    const QString path = QDir::toNativeSeparators(dir.filePath(QStringLiteral("ruban.txt")));
+    const HANDLE held = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ,
+                                    FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    tape::TapeFile file(dir.filePath(QStringLiteral("ruban.txt")));
+    const bool rewritten =
+        file.rewrite([](QByteArrayView old) { return old.toByteArray() + "de plus\n"; });
+    CloseHandle(held);
+    QVERIFY(!rewritten);
+    QCOMPARE(fileOf(dir), QByteArray("ligne\n"));
+}
+#endif
 
 void TestTapeFile::trimKeepsTheTotal()
 {
